@@ -1,0 +1,332 @@
+// The main window, Vantrel_GUI, on the plain Win32 API (ANSI entry points,
+// so the same exe runs on Windows 98 and on NT). One window procedure hands
+// each message it handles to one small On... handler; the commands behind
+// the five clickable controls are the only way into the engine.
+#include <windows.h>
+#include <windowsx.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "engine/Vantrel.h"
+#include "engine/Vantrel_Keys.h"
+#include "gui/Vantrel_ids.h"
+#include "gui/window_logic.h"
+#include "platform/platform.h"
+
+namespace Vantrel_GUI {
+namespace {
+
+const char kClassName[] = "Vantrel_GUI";
+const wchar_t kCaption[] = L"Morvel Vantrel";
+
+HINSTANCE g_instance = nullptr;
+HWND g_window = nullptr;
+HWND g_focus = nullptr;  // the control to give the focus back to on reactivation
+
+std::string Ansi(const std::wstring& text) { return sys::ToAnsi(text); }
+
+HWND Control(HWND window, int id) { return ::GetDlgItem(window, id); }
+
+// --- The report box -----------------------------------------------------
+
+std::wstring ReadOutput(HWND window) {
+    HWND output = Control(window, IDC_OUTPUT);
+    const int length = ::GetWindowTextLengthA(output);
+    if (length <= 0) return std::wstring();
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int read = ::GetWindowTextA(output, &text[0], length + 1);
+    text.resize(static_cast<std::size_t>(read > 0 ? read : 0));
+    return sys::FromAnsi(text);
+}
+
+void WriteOutput(HWND window, const std::wstring& text) {
+    ::SetWindowTextA(Control(window, IDC_OUTPUT), Ansi(text).c_str());
+}
+
+// Ctrl+End into the input queue, not waited for: once the command returns,
+// the report box takes it and shows the end of the report.
+void SendCtrlEnd() {
+    ::keybd_event(VK_CONTROL, 0, 0, 0);
+    ::keybd_event(VK_END, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    ::keybd_event(VK_END, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// --- Saving ---------------------------------------------------------------
+
+std::wstring SystemMessage(DWORD error) {
+    char* text = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+        reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = length && text ? std::string(text, length) : std::string();
+    if (text) ::LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+        message.pop_back();
+    }
+    if (message.empty()) message = "Error " + std::to_string(error) + ".";
+    return sys::FromAnsi(message);
+}
+
+// Creates or replaces the file and writes it whole; 0 or the error. A file
+// that could not be written whole is removed rather than left half done.
+DWORD WriteWholeFile(const std::string& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return ::GetLastError();
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    DWORD error = ok && written == bytes.size() ? 0 : ::GetLastError();
+    if (!ok && error == 0) error = ERROR_WRITE_FAULT;
+    if (ok && written != bytes.size()) error = ERROR_HANDLE_DISK_FULL;
+    if (!::CloseHandle(file) && error == 0) error = ::GetLastError();
+    if (error != 0) ::DeleteFileA(path.c_str());
+    return error;
+}
+
+// Starts Notepad without waiting for it; 0 or the error.
+DWORD StartNotepad(const std::wstring& command_line) {
+    char windows_directory[MAX_PATH + 1] = {};
+    ::GetWindowsDirectoryA(windows_directory, MAX_PATH);
+    const std::string program = Ansi(NotepadProgram(sys::FromAnsi(windows_directory)));
+    std::string command = Ansi(command_line);  // CreateProcess may write into it
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
+        return ::GetLastError();
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return 0;
+}
+
+void ShowFailure(HWND window, const std::wstring& message) {
+    ::MessageBoxA(window, Ansi(message).c_str(), Ansi(kCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+// --- Commands ------------------------------------------------------------
+
+void CleanCommand(HWND window, const wchar_t* product_code) {
+    if (::MessageBoxA(window, "Are you sure?", Ansi(kCaption).c_str(), MB_OKCANCEL) != IDOK) return;
+    WriteOutput(window, Vantrel_Keys::CleanProduct(product_code, Vantrel::GetOSName()));
+    ::SetFocus(Control(window, IDC_OUTPUT));
+    SendCtrlEnd();
+}
+
+void ClearCommand(HWND window) { WriteOutput(window, std::wstring()); }
+
+void SaveCommand(HWND window) {
+    if (ReadOutput(window).empty()) return;
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    const std::wstring name = LogFileName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
+    const std::wstring path = LogFilePath(name);
+    if (DWORD error = WriteWholeFile(Ansi(path), LogFileBytes(ReadOutput(window)))) {
+        ShowFailure(window, SaveFailedMessage(path, SystemMessage(error)));
+        return;
+    }
+    if (DWORD error = StartNotepad(NotepadCommandLine(name))) {
+        ShowFailure(window, NotepadFailedMessage(path, SystemMessage(error)));
+    }
+}
+
+// --- Window ----------------------------------------------------------------
+
+struct Scale {
+    int x_dpi, y_dpi;
+    int X(int twips) const { return TwipsToPixels(twips, x_dpi); }
+    int Y(int twips) const { return TwipsToPixels(twips, y_dpi); }
+};
+
+Scale ScreenScale() {
+    HDC screen = ::GetDC(nullptr);
+    const Scale scale = {::GetDeviceCaps(screen, LOGPIXELSX), ::GetDeviceCaps(screen, LOGPIXELSY)};
+    ::ReleaseDC(nullptr, screen);
+    return scale;
+}
+
+HWND CreateControl(HWND window, const ControlRow& row, const Scale& scale, HFONT font) {
+    const char* window_class = "BUTTON";
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    DWORD ex_style = 0;
+    HANDLE picture = nullptr;
+    switch (row.kind) {
+    case ControlKind::CommandButton:
+        style |= WS_TABSTOP | BS_PUSHBUTTON;
+        break;
+    case ControlKind::ReportBox:
+        // No horizontal scrolling, so long lines wrap at the box's width.
+        window_class = "EDIT";
+        style |= WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+        ex_style = WS_EX_CLIENTEDGE;
+        break;
+    case ControlKind::PictureButton:
+    case ControlKind::Picture:
+        // A static never takes the focus; SS_NOTIFY makes it report clicks.
+        window_class = "STATIC";
+        style |= SS_BITMAP | (row.kind == ControlKind::PictureButton ? SS_NOTIFY : 0);
+        picture = ::LoadImageA(g_instance, MAKEINTRESOURCEA(row.bitmap), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
+        break;
+    }
+    HWND control = ::CreateWindowExA(ex_style, window_class, Ansi(row.caption).c_str(), style, scale.X(row.left),
+                                     scale.Y(row.top), scale.X(row.width), scale.Y(row.height), window,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), g_instance, nullptr);
+    if (!control) return nullptr;
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // A picture keeps its natural size whatever the scale; the static
+    // sizes itself to the bitmap it is given.
+    if (picture) ::SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+    if (row.kind == ControlKind::ReportBox) ::SendMessageA(control, EM_LIMITTEXT, 0, 0);
+    return control;
+}
+
+BOOL OnCreate(HWND window, LPCREATESTRUCT) {
+    const Scale scale = ScreenScale();
+    HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    for (const ControlRow& row : kControls) {
+        if (!CreateControl(window, row, scale, font)) return FALSE;
+    }
+    g_focus = Control(window, IDC_NX6);
+    return TRUE;
+}
+
+void OnCommand(HWND window, int id, HWND, UINT code) {
+    switch (id) {
+    case IDC_NX6: if (code == BN_CLICKED) CleanCommand(window, L"NX6"); break;
+    case IDC_NX7: if (code == BN_CLICKED) CleanCommand(window, L"NX7"); break;
+    case IDC_EXIT: if (code == BN_CLICKED) ::DestroyWindow(window); break;
+    case IDC_REPORT: if (code == STN_CLICKED) SaveCommand(window); break;
+    case IDC_REP_CLEAR: if (code == STN_CLICKED) ClearCommand(window); break;
+    default: break;
+    }
+}
+
+// The focus goes back to the control that had it when the window is
+// activated again (after the confirmation box, or switching back to it).
+void OnActivate(HWND window, UINT state, HWND, BOOL minimized) {
+    if (state == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(window, focus)) g_focus = focus;
+    } else if (!minimized && g_focus) {
+        ::SetFocus(g_focus);
+    }
+}
+
+void OnDestroy(HWND) {
+    g_window = nullptr;
+    ::PostQuitMessage(0);
+}
+
+// HANDLE_MSG expects the parameters to be called wParam and lParam.
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // No exception may unwind into the system's code.
+    try {
+        switch (message) {
+            HANDLE_MSG(window, WM_CREATE, OnCreate);
+            HANDLE_MSG(window, WM_COMMAND, OnCommand);
+            HANDLE_MSG(window, WM_ACTIVATE, OnActivate);
+            HANDLE_MSG(window, WM_DESTROY, OnDestroy);
+        }
+    } catch (...) {
+        ShowFailure(window, L"The command could not be completed: out of memory.");
+        return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+FocusKind KindOf(HWND focus) {
+    switch (::GetDlgCtrlID(focus)) {
+    case IDC_NX6:
+    case IDC_NX7:
+    case IDC_EXIT: return FocusKind::CommandButton;
+    case IDC_OUTPUT: return FocusKind::ReportBox;
+    default: return FocusKind::Other;
+    }
+}
+
+// The window's own keyboard rules, applied before a key reaches a control.
+// The dialog manager is not used: it would keep Tab inside the multi-line
+// report box and turn Esc there into closing the window.
+bool HandleKey(const MSG& message) {
+    HWND window = g_window;
+    if (message.message != WM_KEYDOWN || !window) return false;
+    if (message.hwnd != window && !::IsChild(window, message.hwnd)) return false;
+    HWND focus = ::GetFocus();
+    const bool shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    const KeyAction action = RouteKey(static_cast<unsigned>(message.wParam), shift, KindOf(focus));
+    switch (action) {
+    case KeyAction::Default:
+        return false;
+    case KeyAction::FocusNext:
+    case KeyAction::FocusPrevious: {
+        HWND from = focus && ::IsChild(window, focus) ? focus : nullptr;
+        if (HWND next = ::GetNextDlgTabItem(window, from, action == KeyAction::FocusPrevious)) ::SetFocus(next);
+        ::SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        return true;
+    }
+    case KeyAction::ClickFocused:
+        ::SendMessageA(focus, BM_CLICK, 0, 0);
+        return true;
+    case KeyAction::Swallow:
+        return true;
+    }
+    return false;
+}
+
+bool CreateMainWindow(int show) {
+    WNDCLASSA window_class = {};
+    window_class.lpfnWndProc = WindowProc;
+    window_class.hInstance = g_instance;
+    window_class.hIcon = ::LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_VANTREL));
+    window_class.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_CAPTIONTEXT + 1));
+    window_class.lpszClassName = kClassName;
+    if (!::RegisterClassA(&window_class)) return false;
+
+    // A fixed single border: a caption with its close box, no sizing frame,
+    // no minimise or maximise box.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const Scale scale = ScreenScale();
+    RECT frame = {0, 0, scale.X(kClientWidthTwips), scale.Y(kClientHeightTwips)};
+    ::AdjustWindowRectEx(&frame, style, FALSE, 0);
+    // The client area's corner stands at the given place; the frame around it.
+    HWND window = ::CreateWindowExA(0, kClassName, Ansi(kCaption).c_str(), style,
+                                    scale.X(kClientLeftTwips) + frame.left, scale.Y(kClientTopTwips) + frame.top,
+                                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, g_instance,
+                                    nullptr);
+    if (!window) return false;
+    g_window = window;
+    ::ShowWindow(window, show);
+    ::UpdateWindow(window);
+    ::SetFocus(Control(window, IDC_NX6));
+    return true;
+}
+
+}  // namespace
+}  // namespace Vantrel_GUI
+
+// With no console to print on, the C++ runtime's wordy last words are no
+// use; ending plainly also keeps its name demangler (a quarter of the exe)
+// out of the program.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { ::abort(); }
+}  // namespace __gnu_cxx
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    Vantrel_GUI::g_instance = instance;
+    if (!Vantrel_GUI::CreateMainWindow(show)) {
+        ::MessageBoxA(nullptr, "The window could not be created.", "Morvel Vantrel", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    MSG message;
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (Vantrel_GUI::HandleKey(message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

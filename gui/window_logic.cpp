@@ -1,0 +1,67 @@
+#include "gui/window_logic.h"
+
+#include "gui/Vantrel_ids.h"
+#include "platform/platform.h"
+
+namespace Vantrel_GUI {
+
+const ControlRow kControls[7] = {
+    //  id             kind                         caption        bitmap         left  top   width height
+    {IDC_NX6,       ControlKind::CommandButton, L"Nimbrax 6", 0,             240,  840,  1335, 375},
+    {IDC_NX7,       ControlKind::CommandButton, L"Nimbrax 7", 0,             240,  1320, 1335, 375},
+    {IDC_OUTPUT,    ControlKind::ReportBox,     L"",          0,             1800, 840,  8055, 2535},
+    {IDC_EXIT,      ControlKind::CommandButton, L"Exit",      0,             240,  3000, 1335, 375},
+    {IDC_REPORT,    ControlKind::PictureButton, L"",          IDB_REPORT,    1800, 360,  360,  360},
+    {IDC_REP_CLEAR, ControlKind::PictureButton, L"",          IDB_REP_CLEAR, 2280, 360,  360,  360},
+    {IDC_BANNER,    ControlKind::Picture,       L"",          IDB_BANNER,    2520, 0,    7455, 855},
+};
+
+int TwipsToPixels(int twips, int dots_per_inch) {
+    // Rounded to the nearest pixel, as the twips rarely divide evenly.
+    return (twips * dots_per_inch + 720) / 1440;
+}
+
+KeyAction RouteKey(unsigned virtual_key, bool shift_down, FocusKind focus) {
+    constexpr unsigned kTab = 0x09, kReturn = 0x0D, kEscape = 0x1B;
+    switch (virtual_key) {
+    case kTab: return shift_down ? KeyAction::FocusPrevious : KeyAction::FocusNext;
+    case kEscape: return KeyAction::Swallow;
+    case kReturn:
+        if (focus == FocusKind::CommandButton) return KeyAction::ClickFocused;
+        return focus == FocusKind::ReportBox ? KeyAction::Default : KeyAction::Swallow;
+    default: return KeyAction::Default;
+    }
+}
+
+namespace {
+std::wstring TwoDigits(int number) {
+    return {static_cast<wchar_t>(L'0' + number / 10 % 10), static_cast<wchar_t>(L'0' + number % 10)};
+}
+}  // namespace
+
+std::wstring LogFileName(const LocalTime& now) {
+    return L"Vantrel " + TwoDigits(now.day) + L"-" + TwoDigits(now.month) + L"-" + TwoDigits(now.year % 100) + L" " +
+           TwoDigits(now.hour) + L"-" + TwoDigits(now.minute) + L"-" + TwoDigits(now.second) + L".log";
+}
+
+std::wstring LogFilePath(const std::wstring& file_name) { return L"C:" + file_name; }
+
+std::string LogFileBytes(const std::wstring& report_text) { return sys::ToAnsi(report_text) + "\r\n"; }
+
+std::wstring NotepadCommandLine(const std::wstring& file_name) { return L"notepad.exe C:" + file_name; }
+
+std::wstring NotepadProgram(const std::wstring& windows_directory) {
+    std::wstring path = windows_directory;
+    if (path.empty() || path.back() != L'\\') path += L'\\';
+    return path + L"notepad.exe";
+}
+
+std::wstring SaveFailedMessage(const std::wstring& path, const std::wstring& reason) {
+    return L"The report could not be saved to " + path + L".\r\n\r\n" + reason;
+}
+
+std::wstring NotepadFailedMessage(const std::wstring& path, const std::wstring& reason) {
+    return L"The report was saved to " + path + L", but Notepad could not be started.\r\n\r\n" + reason;
+}
+
+}  // namespace Vantrel_GUI

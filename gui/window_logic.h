@@ -1,0 +1,80 @@
+// What the window does that is not Win32 glue: the layout in twips and its
+// conversion to pixels, the keyboard rules, and the log file's name, bytes
+// and Notepad command line. Plain functions, tested natively.
+#pragma once
+
+#include <string>
+
+namespace Vantrel_GUI {
+
+// --- Layout -------------------------------------------------------------
+
+enum class ControlKind { CommandButton, ReportBox, PictureButton, Picture };
+
+// One control, as the form lays it out: place and size in twips from the
+// client area's top-left corner. Pictures take their bitmap's own size.
+struct ControlRow {
+    int id;
+    ControlKind kind;
+    const wchar_t* caption;
+    int bitmap;  // resource id, or 0
+    int left, top, width, height;
+};
+
+// In creation order, which is also the focus order and the z-order (the
+// first is in front): the picture buttons come before the banner so the
+// waste bin is drawn whole where they overlap.
+extern const ControlRow kControls[7];
+
+constexpr int kClientWidthTwips = 10005;
+constexpr int kClientHeightTwips = 3525;
+constexpr int kClientLeftTwips = 3780;
+constexpr int kClientTopTwips = 4890;
+
+// 1440 twips make an inch: 15 twips a pixel at 96 dpi, 12 at 120 dpi.
+int TwipsToPixels(int twips, int dots_per_inch);
+
+// --- Keyboard -----------------------------------------------------------
+
+enum class FocusKind { CommandButton, ReportBox, Other };
+
+enum class KeyAction {
+    Default,        // let the control have the key
+    FocusNext,      // Tab
+    FocusPrevious,  // Shift+Tab
+    Swallow,        // the key does nothing at all
+    ClickFocused,   // the focused button is pressed
+};
+
+// The window has no default and no cancel button: Esc does nothing, Enter
+// presses only the button that has the focus (in the report box it starts
+// a new line), and Tab moves through the focus order from anywhere,
+// the report box included.
+KeyAction RouteKey(unsigned virtual_key, bool shift_down, FocusKind focus);
+
+// --- Saving -------------------------------------------------------------
+
+struct LocalTime {
+    int year, month, day, hour, minute, second;
+};
+
+// "Vantrel dd-mm-yy hh-mm-ss.log", day first, 24-hour clock.
+std::wstring LogFileName(const LocalTime& now);
+
+// The name on drive C:, relative to that drive's current directory.
+std::wstring LogFilePath(const std::wstring& file_name);
+
+// The report box's text in the ANSI code page, then one CR LF.
+std::string LogFileBytes(const std::wstring& report_text);
+
+// What Notepad is started with: "notepad.exe C:" and the unquoted name.
+std::wstring NotepadCommandLine(const std::wstring& file_name);
+
+// The Notepad of the Windows directory, whatever lies beside the program.
+std::wstring NotepadProgram(const std::wstring& windows_directory);
+
+// The message shown when a save goes wrong; the report stays as it was.
+std::wstring SaveFailedMessage(const std::wstring& path, const std::wstring& reason);
+std::wstring NotepadFailedMessage(const std::wstring& path, const std::wstring& reason);
+
+}  // namespace Vantrel_GUI
