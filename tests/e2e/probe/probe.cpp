@@ -121,7 +121,7 @@ long long HandleValue(HWND h) {
 std::string ClassOf(HWND h) {
   char buf[256];
   int n = GetClassNameA(h, buf, sizeof buf);
-  return std::string(buf, n > 0 ? n : 0);
+  return std::string(buf, static_cast<size_t>(n > 0 ? n : 0));
 }
 
 std::string CaptionOf(HWND h) {
@@ -129,9 +129,9 @@ std::string CaptionOf(HWND h) {
   // its thread, so a busy application cannot block the probe here.
   int len = GetWindowTextLengthA(h);
   if (len <= 0) return std::string();
-  std::vector<char> buf(len + 2);
+  std::vector<char> buf(static_cast<size_t>(len) + 2);
   int n = GetWindowTextA(h, &buf[0], len + 1);
-  return std::string(&buf[0], n > 0 ? n : 0);
+  return std::string(&buf[0], static_cast<size_t>(n > 0 ? n : 0));
 }
 
 // Sends WM_GETTEXTLENGTH / WM_GETTEXT (ANSI). Returns false if the window's

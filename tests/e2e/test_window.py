@@ -1,0 +1,175 @@
+"""The window and its commands, driven through the real exe under Wine."""
+
+import unittest
+
+from harness import Scenario, wait_for
+from vantrel import (BANNER, CAPTION, EXIT, IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REP_CLEAR, REPORT,
+                     WINDOW, App, blocked_log_names, logs, reg_text, registry, wait_new_log, without)
+
+WS_CAPTION, WS_SYSMENU, WS_THICKFRAME = 0x00C00000, 0x00080000, 0x00040000
+WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP = 0x00020000, 0x00010000, 0x00010000
+ES_MULTILINE, ES_AUTOHSCROLL, WS_VSCROLL, WS_HSCROLL = 0x0004, 0x0080, 0x00200000, 0x00100000
+SS_NOTIFY = 0x0100
+
+
+class WindowStructure(unittest.TestCase):
+    def test_layout_focus_order_and_keys_on_xp(self):
+        with Scenario("window_structure_winxp", "winxp") as s:
+            app = App(s)
+            tree = app.tree()
+            s.screenshot("window.png")
+            self.assertEqual(CAPTION, tree["caption"])
+            self.assertEqual([252, 326, 667, 235], tree["client"])
+            style = tree["style"]
+            self.assertEqual(WS_CAPTION | WS_SYSMENU, style & (WS_CAPTION | WS_SYSMENU))
+            self.assertEqual(0, style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX))
+
+            children = [(c["id"], c["class"].upper(), c["rect"]) for c in tree["children"]]
+            self.assertEqual([
+                (NX6, "BUTTON", [16, 56, 89, 25]),
+                (NX7, "BUTTON", [16, 88, 89, 25]),
+                (OUTPUT, "EDIT", [120, 56, 537, 169]),
+                (EXIT, "BUTTON", [16, 200, 89, 25]),
+                (REPORT, "STATIC", [120, 24, 24, 24]),
+                (REP_CLEAR, "STATIC", [152, 24, 24, 24]),  # in front of the banner
+                (BANNER, "STATIC", [168, 0, 497, 57]),
+            ], children)
+            texts = {c["id"]: c.get("text") for c in tree["children"]}
+            self.assertEqual(("Nimbrax 6", "Nimbrax 7", "Exit"), (texts[NX6], texts[NX7], texts[EXIT]))
+            styles = {c["id"]: c["style"] for c in tree["children"]}
+            self.assertTrue(styles[OUTPUT] & ES_MULTILINE and styles[OUTPUT] & WS_VSCROLL)
+            self.assertFalse(styles[OUTPUT] & (ES_AUTOHSCROLL | WS_HSCROLL))
+            for picture in (REPORT, REP_CLEAR, BANNER):
+                self.assertFalse(styles[picture] & WS_TABSTOP)
+            self.assertTrue(styles[REPORT] & SS_NOTIFY and styles[REP_CLEAR] & SS_NOTIFY)
+            self.assertFalse(styles[BANNER] & SS_NOTIFY)
+            self.assertEqual(b"", app.text())
+
+            # Tab runs NX6, NX7, output, exit and round again; never a picture.
+            order = []
+            for _ in range(5):
+                s.key("Tab")
+                order.append(wait_for(lambda prev=order[-1] if order else NX6: (
+                    lambda f: f if f != prev else None)(app.focus()), what="focus to move"))
+            self.assertEqual([NX7, OUTPUT, EXIT, NX6, NX7], order)
+            s.key("shift+Tab")
+            wait_for(lambda: app.focus() == NX6, what="Shift+Tab back to NX6")
+
+            # Esc and Enter press nothing here; the window stays and asks nothing.
+            s.key("Escape")
+            s.key("Tab", "Tab")
+            wait_for(lambda: app.focus() == OUTPUT, what="focus in the report box")
+            s.key("Escape")
+            s.type_text("typed")
+            app.wait_text(b"typed")
+            self.assertTrue(app.running())
+            self.assertIsNone(s.find_window(classname="#32770"))
+
+            app.click(BANNER)
+            app.click(EXIT)
+            app.wait_exit()
+
+
+class Cleaning(unittest.TestCase):
+    def run_plan(self, version, family, product, code):
+        plan = PLANS[(code, family)]
+        with Scenario(f"clean_{code}_{version}", version) as s:
+            s.reg_import(reg_text(NEIGHBOURS + plan.installed))
+            before = registry(s)
+            app = App(s)
+
+            # Cancel changes nothing.
+            app.click(product)
+            app.answer(IDCANCEL)
+            self.assertEqual(b"", app.text())
+            self.assertEqual(before, registry(s))
+
+            app.clean(product, plan.all_done())
+            s.screenshot("report.png")
+            self.assertEqual(OUTPUT, app.focus())
+            wait_for(lambda: s.scroll_state(WINDOW, OUTPUT)["sel_start"] == len(plan.all_done()),
+                     what="caret at the end of the report")
+            self.assertEqual(without(before, plan.removed), registry(s))
+
+            # Save: the file holds the report plus CR LF, and Notepad shows it.
+            app.click(REPORT)
+            log = wait_new_log(s.drive_c, [])[0]
+            wait_for(lambda: log.read_bytes() == plan.all_done().encode() + b"\r\n", what="the log's bytes")
+            s.wait_window(classname="Notepad", caption=f"{log.name} - Notepad", timeout=60)
+            s.screenshot("notepad.png")
+            s.key("alt+F4")  # Notepad has the focus and lies over the pictures
+            s.wait_window_gone(classname="Notepad")
+
+            # Clear empties the box; an empty box saves nothing.
+            app.click(REP_CLEAR)
+            app.wait_text(b"")
+            app.click(REPORT)
+            app.click(NX7 if product == NX6 else NX6)  # a later event, so the save had its turn
+            app.answer(IDCANCEL)
+            self.assertEqual([log], logs(s.drive_c))
+            self.assertIsNone(s.find_window(classname="Notepad"))
+
+            # A second run finds nothing left to delete.
+            app.clean(product, plan.all_failed())
+            self.assertEqual(without(before, plan.removed), registry(s))
+
+    def test_generation_7_on_xp(self):
+        self.run_plan("winxp", "NT", NX7, "NX7")
+
+    def test_generation_6_on_98(self):
+        self.run_plan("win98", "9x", NX6, "NX6")
+
+
+class SaveFailures(unittest.TestCase):
+    def test_a_folder_in_the_way_keeps_the_program_and_its_report(self):
+        with Scenario("save_blocked_winxp", "winxp") as s:
+            app = App(s)
+            app.clean(NX6, PLANS[("NX6", "NT")].all_failed())
+            blocked_log_names(s.drive_c)
+            app.click(REPORT)
+            box = s.wait_window(classname="#32770", caption=CAPTION, timeout=30)
+            message = [t for t in box["texts"] if t.startswith("The report could not be saved to C:Vantrel ")]
+            self.assertEqual(1, len(message), box["texts"])
+            s.screenshot("save_failed.png")
+            s.click_control("#32770", IDOK)
+            s.wait_window_gone(classname="#32770")
+            self.assertTrue(app.running())
+            app.wait_text(PLANS[("NX6", "NT")].all_failed())
+            self.assertIsNone(s.find_window(classname="Notepad"))
+
+    def test_notepad_missing_from_windows_is_reported_and_no_stray_one_runs(self):
+        with Scenario("notepad_missing_winxp", "winxp") as s:
+            (s.drive_c / "windows" / "notepad.exe").unlink()
+            (s.drive_c / "windows" / "system32" / "notepad.exe").unlink()
+            # A notepad.exe beside the program and in the current folder must
+            # never be started: this one would open a second tool window.
+            folder = s.drive_c / "tools"
+            folder.mkdir()
+            exe = folder / "Morvel_Vantrel_Only6+7.exe"
+            exe.write_bytes(app_bytes())
+            (folder / "notepad.exe").write_bytes(app_bytes())
+            app = App(s, exe=exe, cwd=folder)
+            s.type_text("")  # nothing typed yet; the box is empty
+            app.click(OUTPUT)
+            s.type_text("note")
+            app.wait_text(b"note")
+            app.click(REPORT)
+            box = s.wait_window(classname="#32770", caption=CAPTION, timeout=30)
+            self.assertTrue(any("but Notepad could not be started" in t for t in box["texts"]), box["texts"])
+            # Saved in the current folder of drive C:.
+            log = logs(folder)
+            self.assertEqual(1, len(log))
+            self.assertEqual(b"note\r\n", log[0].read_bytes())
+            s.click_control("#32770", IDOK)
+            s.wait_window_gone(classname="#32770")
+            self.assertEqual(1, len([w for w in s.windows() if w["class"] == WINDOW]))
+            app.wait_text(b"note")
+
+
+def app_bytes():
+    from vantrel import EXE
+    return EXE.read_bytes()
+
+
+if __name__ == "__main__":
+    unittest.main()

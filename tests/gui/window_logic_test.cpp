@@ -1,0 +1,132 @@
+// The window's plain logic: layout in pixels, keyboard rules, and what a
+// save writes and starts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/Vantrel_ids.h"
+#include "gui/window_logic.h"
+
+namespace {
+
+using namespace Vantrel_GUI;
+
+struct PixelRect {
+    int id, left, top, width, height;
+    bool operator==(const PixelRect& other) const {
+        return id == other.id && left == other.left && top == other.top && width == other.width &&
+               height == other.height;
+    }
+};
+
+void PrintTo(const PixelRect& rect, std::ostream* out) {
+    *out << "id " << rect.id << " at " << rect.left << "," << rect.top << " size " << rect.width << "x" << rect.height;
+}
+
+std::vector<PixelRect> Layout(int dpi) {
+    std::vector<PixelRect> rects;
+    for (const ControlRow& row : kControls) {
+        rects.push_back({row.id, TwipsToPixels(row.left, dpi), TwipsToPixels(row.top, dpi),
+                         TwipsToPixels(row.width, dpi), TwipsToPixels(row.height, dpi)});
+    }
+    return rects;
+}
+
+TEST(Layout, StandardScaleGivesTheFormsPixels) {
+    // Creation order is focus order, then the pictures, rep_clear in front
+    // of the banner.
+    const std::vector<PixelRect> expected = {
+        {IDC_NX6, 16, 56, 89, 25},       {IDC_NX7, 16, 88, 89, 25},      {IDC_OUTPUT, 120, 56, 537, 169},
+        {IDC_EXIT, 16, 200, 89, 25},     {IDC_REPORT, 120, 24, 24, 24}, {IDC_REP_CLEAR, 152, 24, 24, 24},
+        {IDC_BANNER, 168, 0, 497, 57},
+    };
+    EXPECT_EQ(expected, Layout(96));
+    EXPECT_EQ(667, TwipsToPixels(kClientWidthTwips, 96));
+    EXPECT_EQ(235, TwipsToPixels(kClientHeightTwips, 96));
+    EXPECT_EQ(252, TwipsToPixels(kClientLeftTwips, 96));
+    EXPECT_EQ(326, TwipsToPixels(kClientTopTwips, 96));
+}
+
+TEST(Layout, LargeFontsScaleTwelveTwipsToThePixel) {
+    const std::vector<PixelRect> expected = {
+        {IDC_NX6, 20, 70, 111, 31},       {IDC_NX7, 20, 110, 111, 31},   {IDC_OUTPUT, 150, 70, 671, 211},
+        {IDC_EXIT, 20, 250, 111, 31},     {IDC_REPORT, 150, 30, 30, 30}, {IDC_REP_CLEAR, 190, 30, 30, 30},
+        {IDC_BANNER, 210, 0, 621, 71},
+    };
+    EXPECT_EQ(expected, Layout(120));
+    EXPECT_EQ(834, TwipsToPixels(kClientWidthTwips, 120));
+    EXPECT_EQ(294, TwipsToPixels(kClientHeightTwips, 120));
+}
+
+TEST(Layout, CaptionsAndKinds) {
+    const std::vector<std::wstring> captions = {L"Nimbrax 6", L"Nimbrax 7", L"", L"Exit", L"", L"", L""};
+    for (std::size_t i = 0; i < captions.size(); ++i) EXPECT_EQ(captions[i], kControls[i].caption) << i;
+    EXPECT_EQ(ControlKind::ReportBox, kControls[2].kind);
+    EXPECT_EQ(ControlKind::PictureButton, kControls[4].kind);
+    EXPECT_EQ(IDB_REPORT, kControls[4].bitmap);
+    EXPECT_EQ(ControlKind::PictureButton, kControls[5].kind);
+    EXPECT_EQ(IDB_REP_CLEAR, kControls[5].bitmap);
+    EXPECT_EQ(ControlKind::Picture, kControls[6].kind);
+    EXPECT_EQ(IDB_BANNER, kControls[6].bitmap);
+}
+
+TEST(Keyboard, NoDefaultAndNoCancelButton) {
+    constexpr unsigned kTab = 0x09, kReturn = 0x0D, kEscape = 0x1B, kSpace = 0x20, kEnd = 0x23, kA = 0x41;
+    struct Case {
+        unsigned key;
+        bool shift;
+        FocusKind focus;
+        KeyAction action;
+    };
+    const Case cases[] = {
+        {kTab, false, FocusKind::CommandButton, KeyAction::FocusNext},
+        {kTab, true, FocusKind::CommandButton, KeyAction::FocusPrevious},
+        {kTab, false, FocusKind::ReportBox, KeyAction::FocusNext},  // Tab leaves the report box too
+        {kTab, true, FocusKind::ReportBox, KeyAction::FocusPrevious},
+        {kTab, false, FocusKind::Other, KeyAction::FocusNext},
+        {kEscape, false, FocusKind::CommandButton, KeyAction::Swallow},
+        {kEscape, false, FocusKind::ReportBox, KeyAction::Swallow},  // would close the window otherwise
+        {kEscape, false, FocusKind::Other, KeyAction::Swallow},
+        {kReturn, false, FocusKind::CommandButton, KeyAction::ClickFocused},
+        {kReturn, false, FocusKind::ReportBox, KeyAction::Default},  // a new line
+        {kReturn, false, FocusKind::Other, KeyAction::Swallow},      // no default button to press
+        {kSpace, false, FocusKind::CommandButton, KeyAction::Default},
+        {kEnd, false, FocusKind::ReportBox, KeyAction::Default},
+        {kA, true, FocusKind::ReportBox, KeyAction::Default},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.action, RouteKey(c.key, c.shift, c.focus))
+            << "key " << c.key << " shift " << c.shift << " focus " << static_cast<int>(c.focus);
+    }
+}
+
+TEST(Saving, FileNameIsDayFirstWithA24HourClock) {
+    EXPECT_EQ(L"Vantrel 05-12-06 19-30-00.log", LogFileName({2006, 12, 5, 19, 30, 0}));
+    EXPECT_EQ(L"Vantrel 09-01-00 00-05-07.log", LogFileName({2000, 1, 9, 0, 5, 7}));
+    EXPECT_EQ(L"Vantrel 31-12-99 23-59-59.log", LogFileName({1999, 12, 31, 23, 59, 59}));
+    EXPECT_EQ(L"C:Vantrel 05-12-06 19-30-00.log", LogFilePath(L"Vantrel 05-12-06 19-30-00.log"));
+}
+
+TEST(Saving, FileHoldsTheTextAndOneMoreLineEnd) {
+    EXPECT_EQ(std::string("++ SOFTWARE\\K+LUMO\r\n\r\n"), LogFileBytes(L"++ SOFTWARE\\K+LUMO\r\n"));
+    EXPECT_EQ(std::string("typed\r\n"), LogFileBytes(L"typed"));
+    EXPECT_EQ(std::string("a\nb\r\n"), LogFileBytes(L"a\nb"));  // the text's own line ends are kept
+    EXPECT_EQ(std::string("caf\xE9\r\n"), LogFileBytes(L"caf\u00E9"));
+}
+
+TEST(Saving, NotepadIsTheSystemsAndGetsTheNameUnquoted) {
+    EXPECT_EQ(L"notepad.exe C:Vantrel 05-12-06 19-30-00.log", NotepadCommandLine(L"Vantrel 05-12-06 19-30-00.log"));
+    EXPECT_EQ(L"C:\\WINDOWS\\notepad.exe", NotepadProgram(L"C:\\WINDOWS"));
+    EXPECT_EQ(L"C:\\notepad.exe", NotepadProgram(L"C:\\"));
+    EXPECT_EQ(L"C:\\WINNT\\notepad.exe", NotepadProgram(L"C:\\WINNT\\"));
+}
+
+TEST(Saving, FailureMessagesNameTheFileAndTheReason) {
+    EXPECT_EQ(L"The report could not be saved to C:Vantrel 05-12-06 19-30-00.log.\r\n\r\nAccess denied.",
+              SaveFailedMessage(L"C:Vantrel 05-12-06 19-30-00.log", L"Access denied."));
+    EXPECT_EQ(L"The report was saved to C:x.log, but Notepad could not be started.\r\n\r\nFile not found.",
+              NotepadFailedMessage(L"C:x.log", L"File not found."));
+}
+
+}  // namespace
