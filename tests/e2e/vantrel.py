@@ -84,11 +84,14 @@ def ok(label):
 
 
 class Plan:
-    """One plan: what a full install holds, what a run removes, its labels."""
+    """One plan: what a full install holds, what a run removes, its labels,
+    and the other generation's entries outside the vendor key, which the
+    plan must leave alone."""
 
     def __init__(self, code, family, installed, removed, labels):
         self.code, self.family = code, family
         self.installed, self.removed, self.labels = installed, removed, labels
+        self.others = []
 
     def report(self, results):
         """The report for a list of group results (True for "++")."""
@@ -125,6 +128,16 @@ PLANS = {
                                                                    "nxsntmgr")] + [APP + "K+LUMO Nimbrax"]),
 }
 
+PLANS[("NX6", "9x")].others = RUNSERVICES_7 + [CV + "Uninstall\\Nimbrax Windows Workstation", CV + "Uninstall\\Nimbrax/XP"]
+PLANS[("NX6", "NT")].others = RUNSERVICES_7 + [CV + "Uninstall\\Nimbrax/9x",
+                                               CV + "Uninstall\\Nimbrax Windows Workstation"] + \
+    service("NimbraxScheduler") + service("nxsntdd") + service("nxsntmgr")
+PLANS[("NX7", "9x")].others = RUN_6 + [CV + "Uninstall\\Nimbrax/9x", CV + "Uninstall\\Nimbrax/XP"]
+# The NT plan of generation 7 touches no start-up value and no uninstall entry.
+PLANS[("NX7", "NT")].others = RUN_6 + RUNSERVICES_7 + [CV + "Uninstall\\Nimbrax/XP",
+                                                       CV + "Uninstall\\Nimbrax Windows Workstation"] + \
+    service("nxsntdw") + service("NXWUpSrv") + [APP + "NXWUpSrv", APP + "nxsntdw"]
+
 
 def reg_text(entries):
     """A REGEDIT4 file that creates the entries."""
@@ -142,11 +155,14 @@ def reg_text(entries):
     return "\n".join(out) + "\n"
 
 
-def registry(scenario):
-    """The watched parts of the registry, as sorted export lines."""
+def registry(scenario, keep_as=None):
+    """The watched parts of the registry, as sorted export lines; with
+    keep_as, also written to that file in the scenario's artifact folder."""
     lines = []
     for root in WATCHED:
         lines.extend(scenario.reg_query_tree(LM + root))
+    if keep_as:
+        (scenario.artifacts / keep_as).write_text("\n".join(lines) + "\n")
     return lines
 
 
