@@ -608,6 +608,14 @@ class Scenario:
         """probe `scroll`: first_visible_line, line_count, sel_start, sel_end."""
         return self.probe("scroll", classname, str(control_id))
 
+    def clip(self, data):
+        """Puts bytes on the Windows clipboard as text (probe `clip`), ready to paste."""
+        path = self._tmpfile(".txt")
+        path.write_bytes(data)
+        result = self.probe("clip", self.windows_path_of(path))
+        path.unlink()
+        return result
+
     def info(self):
         """probe `info`: GetVersion, GetVersionExA fields, ACP, dpi, screen size."""
         return self.probe("info")

@@ -207,7 +207,12 @@ class App:
 
     def wait_text(self, expected, what="report box text"):
         expected = expected.encode("cp1252") if isinstance(expected, str) else expected
-        return wait_for(lambda: self.text() == expected, timeout=30, what=f"{what} == {expected[:80]!r}...")
+        try:
+            wait_for(lambda: self.text() == expected, timeout=30, what=what)
+        except AssertionError:
+            actual = self.text()
+            if actual != expected:
+                raise AssertionError(f"{what}:\n  expected {expected!r}\n  actual   {actual!r}") from None
 
     def click(self, control):
         self.s.click_control(WINDOW, control)
@@ -230,6 +235,27 @@ class App:
         self.click(product)
         self.answer(IDOK)
         self.wait_text(expected)
+
+    def focus_on(self, control):
+        """Tabs through the focus order until the control has the focus."""
+        for _ in range(5):
+            before = self.focus()
+            if before == control:
+                return
+            self.s.key("Tab")
+            wait_for(lambda: self.focus() != before, timeout=10, what="Tab to move the focus")
+        assert self.focus() == control, f"Tab never reached {control}"
+
+    def save(self, folder):
+        """Clicks the report picture; returns the new log once Notepad shows it,
+        and closes that Notepad again (it lies over the pictures)."""
+        existing = logs(folder)
+        self.click(REPORT)
+        log = wait_new_log(folder, existing)[0]
+        self.s.wait_window(classname="Notepad", caption=f"{log.name} - Notepad", timeout=60)
+        self.s.key("alt+F4")
+        self.s.wait_window_gone(classname="Notepad")
+        return log
 
     def running(self):
         return self.process.poll() is None and self.s.find_window(classname=WINDOW) is not None

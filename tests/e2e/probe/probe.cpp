@@ -7,6 +7,7 @@
 //   probe.exe windows                            all visible top-level windows
 //   probe.exe scroll CLASSNAME CONTROL_ID        scroll and selection state of an edit box
 //   probe.exe info                               version, code page, dpi and screen size
+//   probe.exe clip INFILE                        put a file's bytes on the clipboard as text
 //
 // Exit code 0 on success; 1 with {"error": ...} when a window or control is
 // missing or a message could not be delivered; 2 for a usage error.
@@ -411,9 +412,37 @@ int CmdInfo() {
   return 0;
 }
 
+// What a user would do with a text copied elsewhere: the bytes of a file
+// become the clipboard's CF_TEXT, ready to paste.
+int CmdClip(const char *path) {
+  FILE *file = fopen(path, "rb");
+  if (!file) return Fail("cannot read the file");
+  std::string bytes;
+  char buffer[65536];
+  size_t read;
+  while ((read = fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, read);
+  fclose(file);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+  if (!memory) return Fail("out of memory");
+  char *text = static_cast<char *>(GlobalLock(memory));
+  memcpy(text, bytes.data(), bytes.size());
+  text[bytes.size()] = '\0';
+  GlobalUnlock(memory);
+  if (!OpenClipboard(NULL)) return Fail("cannot open the clipboard");
+  EmptyClipboard();
+  const bool ok = SetClipboardData(CF_TEXT, memory) != NULL;
+  CloseClipboard();
+  if (!ok) return Fail("cannot set the clipboard");
+  std::string out = "{";
+  AppendField(out, "bytes", static_cast<long long>(bytes.size()), false);
+  out += '}';
+  Emit(out);
+  return 0;
+}
+
 int Usage() {
   fputs("usage: probe.exe tree CLASS | text CLASS ID OUTFILE | windows |"
-        " scroll CLASS ID | info\n",
+        " scroll CLASS ID | info | clip INFILE\n",
         stderr);
   return 2;
 }
@@ -429,5 +458,6 @@ int main(int argc, char **argv) {
   if (cmd == "windows" && argc == 2) return CmdWindows();
   if (cmd == "scroll" && argc == 4) return CmdScroll(argv[2], argv[3]);
   if (cmd == "info" && argc == 2) return CmdInfo();
+  if (cmd == "clip" && argc == 3) return CmdClip(argv[2]);
   return Usage();
 }
