@@ -1,0 +1,131 @@
+"""Keyboard use, text in the report box, scaling, and ending the program,
+as a user meets them."""
+
+import unittest
+
+from harness import Scenario, wait_for
+from vantrel import (BANNER, CAPTION, EXIT, IDCANCEL, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REP_CLEAR, REPORT,
+                     WINDOW, App, logs, reg_text, registry)
+
+
+class Keyboard(unittest.TestCase):
+    def test_space_enter_escape_and_cancel(self):
+        plan = PLANS[("NX6", "NT")]
+        with Scenario("keyboard_winxp", "winxp") as s:
+            s.reg_import(reg_text(NEIGHBOURS + plan.installed))
+            before = registry(s)
+            app = App(s)
+            # Space on the focused NX6 asks; Esc in the box is Cancel.
+            s.key("space")
+            app.confirmation()
+            s.key("Escape")
+            s.wait_window_gone(classname="#32770")
+            self.assertEqual(b"", app.text())
+            self.assertEqual(before, registry(s))
+            wait_for(lambda: app.focus() == NX6, what="the focus back on NX6")
+
+            # Esc and Enter on the window press no other button.
+            s.key("Escape")
+            app.focus_on(NX7)
+            s.key("Escape")
+            self.assertIsNone(s.find_window(classname="#32770"))
+            # Enter presses the focused button only: here NX7, asking first.
+            s.key("Return")
+            app.confirmation()
+            s.click_control("#32770", IDCANCEL)
+            s.wait_window_gone(classname="#32770")
+            self.assertEqual(before, registry(s))
+
+            app.focus_on(NX6)
+            s.key("Return")
+            app.confirmation()
+            s.key("Return")
+            app.wait_text(plan.all_done())
+            self.assertEqual(OUTPUT, app.focus())
+            # In the report box Enter starts a new line and Esc does nothing.
+            s.key("ctrl+End", "Return", "Escape")
+            s.type_text("note")
+            app.wait_text(plan.all_done() + "\r\nnote")
+            self.assertTrue(app.running())
+            s.screenshot("keyboard.png")
+
+
+class ReportText(unittest.TestCase):
+    def test_typed_wide_long_and_foreign_text(self):
+        with Scenario("text_winxp", "winxp") as s:
+            app = App(s)
+            app.click(OUTPUT)
+            # A wide line wraps: one line of text, several lines in the box.
+            wide = "wide " * 60
+            s.type_text(wide)
+            app.wait_text(wide.encode())
+            self.assertGreater(s.scroll_state(WINDOW, OUTPUT)["line_count"], 2)
+            # Characters outside the code page are saved as its "?"; the rest
+            # in the code page itself (the euro sign is 0x80).
+            s.type_text(" caf\u00e9 \u20ac \u4e2d")
+            app.wait_text((wide + " caf\u00e9 \u20ac ?").encode("cp1252"))
+            log = app.save(s.drive_c)
+            self.assertEqual((wide + " caf\u00e9 \u20ac ?\r\n").encode("cp1252"), log.read_bytes())
+            s.screenshot("wide.png")
+
+            # Typed text stays until a command replaces it.
+            app.click(NX7)
+            app.answer(IDCANCEL)
+            app.wait_text((wide + " caf\u00e9 \u20ac ?").encode("cp1252"))
+
+            # A megabyte pasted in scrolls vertically and saves whole.
+            lines = [f"{i:06d} !! SOFTWARE\\K+LUMO - Failed to delete the (sub) key!" for i in range(20000)]
+            big = "\r\n".join(lines).encode("cp1252")
+            self.assertGreater(len(big), 1_000_000)
+            app.click(REP_CLEAR)
+            app.wait_text(b"")
+            s.clip(big)
+            app.click(OUTPUT)
+            s.key("ctrl+v")
+            wait_for(lambda: len(app.text()) == len(big), timeout=60, what="the pasted megabyte")
+            self.assertEqual(big, app.text())
+            state = s.scroll_state(WINDOW, OUTPUT)
+            self.assertEqual(len(big), state["sel_start"])
+            self.assertGreater(state["first_visible_line"], 19000)
+            s.screenshot("megabyte.png")
+            log = app.save(s.drive_c)
+            self.assertEqual(big + b"\r\n", log.read_bytes())
+
+
+class Scaling(unittest.TestCase):
+    def test_120_dpi_scales_twips_and_keeps_pictures_natural(self):
+        with Scenario("dpi120_winxp", "winxp", dpi=120) as s:
+            app = App(s)
+            tree = app.tree()
+            s.screenshot("window-120dpi.png")
+            self.assertEqual([315, 408, 834, 294], tree["client"])
+            self.assertEqual([
+                (NX6, [20, 70, 111, 31]), (NX7, [20, 110, 111, 31]), (OUTPUT, [150, 70, 671, 211]),
+                (EXIT, [20, 250, 111, 31]), (REPORT, [150, 30, 24, 24]), (REP_CLEAR, [190, 30, 24, 24]),
+                (BANNER, [210, 0, 497, 57]),
+            ], [(c["id"], c["rect"]) for c in tree["children"]])
+
+
+class Ending(unittest.TestCase):
+    def test_exit_and_close_box_end_at_once(self):
+        with Scenario("ending_winxp", "winxp") as s:
+            app = App(s)
+            app.click(OUTPUT)
+            s.type_text("unsaved")
+            app.wait_text(b"unsaved")
+            app.click(EXIT)
+            app.wait_exit()
+
+            app = App(s)
+            app.click(OUTPUT)
+            s.type_text("unsaved")
+            app.wait_text(b"unsaved")
+            left, top, right, _ = app.tree()["window"]
+            s.click(right - 14, top + 12)  # the close box at the caption's right end
+            app.wait_exit()
+            self.assertEqual([], logs(s.drive_c))
+            self.assertIsNone(s.find_window(caption=CAPTION))
+
+
+if __name__ == "__main__":
+    unittest.main()
