@@ -167,9 +167,7 @@ protected:
     }
     void Begin() { testreg::Begin(GetParam().family); }
     void TearDown() override {
-        if (auto handles = testreg::OpenHandles()) {
-        EXPECT_EQ(0, *handles);
-    }
+        testreg::ExpectNoHandleLeft();
         testreg::End();
     }
 };
@@ -258,9 +256,7 @@ protected:
         const State before = testreg::Snapshot();
         EXPECT_EQ(report, Vantrel_Keys::CleanProduct(code, os));
         EXPECT_EQ(Without(before, removed), testreg::Snapshot());
-        if (auto handles = testreg::OpenHandles()) {
-        EXPECT_EQ(0, *handles);
-    }
+        testreg::ExpectNoHandleLeft();
         testreg::End();
     }
 };

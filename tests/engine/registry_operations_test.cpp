@@ -18,9 +18,7 @@ protected:
     void SetUp() override { testreg::Begin(GetParam()); }
     void TearDown() override {
         // No operation leaves a handle open.
-        if (auto handles = testreg::OpenHandles()) {
-        EXPECT_EQ(0, *handles);
-    }
+        testreg::ExpectNoHandleLeft();
         testreg::End();
     }
     bool nt() const { return GetParam() == Family::NT; }

@@ -39,6 +39,10 @@ std::vector<std::string> ValueNames(const std::string& path);
 std::optional<int> OpenHandles();
 std::optional<long> RegistryCalls();
 
+// Fails the running test if a registry handle is still open (where the
+// registry counts them).
+void ExpectNoHandleLeft();
+
 // The keys whose whole subtrees make up "the registry" for comparisons:
 // everything on Linux; on Windows the places the plans and the tests touch.
 std::vector<std::string> WatchedRoots();

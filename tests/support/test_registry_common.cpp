@@ -1,5 +1,7 @@
 #include "tests/support/test_registry.h"
 
+#include <gtest/gtest.h>
+
 namespace testreg {
 namespace {
 
@@ -26,6 +28,12 @@ std::string Fold(const std::string& text) {
 bool NoCaseLess::operator()(const std::string& a, const std::string& b) const { return Fold(a) < Fold(b); }
 
 const char* FamilyName(Family family) { return family == Family::NT ? "NT" : "Win9x"; }
+
+void ExpectNoHandleLeft() {
+    if (const auto handles = OpenHandles()) {
+        EXPECT_EQ(0, *handles) << "registry handles left open";
+    }
+}
 
 State Snapshot() {
     State state;
