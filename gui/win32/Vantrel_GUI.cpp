@@ -22,6 +22,7 @@ const wchar_t kCaption[] = L"Morvel Vantrel";
 
 HINSTANCE g_instance = nullptr;
 HWND g_window = nullptr;
+WNDPROC g_static_proc = nullptr;  // the system's own procedure for statics
 HWND g_focus = nullptr;  // the control to give the focus back to on reactivation
 
 std::string Ansi(const std::wstring& text) { return sys::ToAnsi(text); }
@@ -87,7 +88,8 @@ DWORD WriteWholeFile(const std::string& path, const std::string& bytes) {
 // Starts Notepad without waiting for it; 0 or the error.
 DWORD StartNotepad(const std::wstring& command_line) {
     char windows_directory[MAX_PATH + 1] = {};
-    ::GetWindowsDirectoryA(windows_directory, MAX_PATH);
+    const UINT length = ::GetWindowsDirectoryA(windows_directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return ERROR_PATH_NOT_FOUND;  // never a Notepad found elsewhere
     const std::string program = Ansi(NotepadProgram(sys::FromAnsi(windows_directory)));
     std::string command = Ansi(command_line);  // CreateProcess may write into it
     STARTUPINFOA startup = {};
@@ -149,6 +151,32 @@ Scale ScreenScale() {
     return scale;
 }
 
+// A picture button is clicked like a push button: pressed and released over
+// it. The system's static reports a click as soon as the mouse goes down, so
+// the press and the release are taken here and the click is sent on release.
+LRESULT CALLBACK PictureButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // the second press of a double click is a press too
+        ::SetCapture(control);
+        return 0;
+    case WM_LBUTTONUP:
+        if (::GetCapture() == control) {
+            ::ReleaseCapture();
+            RECT area;
+            ::GetClientRect(control, &area);
+            const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (::PtInRect(&area, at)) {
+                ::SendMessageA(::GetParent(control), WM_COMMAND,
+                               MAKEWPARAM(::GetDlgCtrlID(control), STN_CLICKED), reinterpret_cast<LPARAM>(control));
+            }
+        }
+        return 0;
+    default:
+        return ::CallWindowProcA(g_static_proc, control, message, wParam, lParam);
+    }
+}
+
 HWND CreateControl(HWND window, const ControlRow& row, const Scale& scale, HFONT font) {
     const char* window_class = "BUTTON";
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
@@ -181,6 +209,10 @@ HWND CreateControl(HWND window, const ControlRow& row, const Scale& scale, HFONT
     // sizes itself to the bitmap it is given.
     if (picture) ::SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
     if (row.kind == ControlKind::ReportBox) ::SendMessageA(control, EM_LIMITTEXT, 0, 0);
+    if (row.kind == ControlKind::PictureButton) {
+        g_static_proc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PictureButtonProc)));
+    }
     return control;
 }
 
@@ -300,7 +332,10 @@ bool CreateMainWindow(int show) {
                                     nullptr);
     if (!window) return false;
     g_window = window;
+    // The layout is fixed: a launcher asking for a maximised window gets the
+    // window at its own size and place.
     ::ShowWindow(window, show);
+    if (::IsZoomed(window)) ::ShowWindow(window, SW_RESTORE);
     ::UpdateWindow(window);
     ::SetFocus(Control(window, IDC_NX6));
     return true;

@@ -3,9 +3,9 @@ as a user meets them."""
 
 import unittest
 
-from harness import Scenario, wait_for
-from vantrel import (BANNER, CAPTION, EXIT, IDCANCEL, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REP_CLEAR, REPORT,
-                     WINDOW, App, logs, reg_text, registry)
+from harness import wait_for
+from vantrel import (BANNER, CAPTION, EXE, EXIT, IDCANCEL, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REP_CLEAR, REPORT,
+                     WINDOW, App, Scenario, logs, reg_text, registry)
 
 
 class Keyboard(unittest.TestCase):
@@ -104,6 +104,37 @@ class Scaling(unittest.TestCase):
                 (EXIT, [20, 250, 111, 31]), (REPORT, [150, 30, 24, 24]), (REP_CLEAR, [190, 30, 24, 24]),
                 (BANNER, [210, 0, 497, 57]),
             ], [(c["id"], c["rect"]) for c in tree["children"]])
+
+
+class PictureButtons(unittest.TestCase):
+    def test_only_a_press_and_release_over_a_picture_clicks_it(self):
+        with Scenario("pictures_winxp", "winxp") as s:
+            app = App(s)
+            app.click(OUTPUT)
+            s.type_text("kept")
+            app.wait_text(b"kept")
+            # Pressed on the picture, released beside it: no click.
+            for picture in (REP_CLEAR, REPORT):
+                x, y = s.control_center(WINDOW, picture)
+                s.xdotool("mousemove", str(x), str(y), "mousedown", "1",
+                          "mousemove", str(x + 80), str(y + 80), "mouseup", "1")
+            app.click(NX7)  # a later event: the releases have had their turn
+            app.answer(IDCANCEL)
+            app.wait_text(b"kept")
+            self.assertEqual([], logs(s.drive_c))
+            # Pressed and released over it, it is.
+            app.click(REP_CLEAR)
+            app.wait_text(b"")
+
+
+class Launch(unittest.TestCase):
+    def test_a_maximised_launch_keeps_the_fixed_window(self):
+        with Scenario("launch_maximised_winxp", "winxp") as s:
+            s.start("start", args=["/max", s.windows_path_of(EXE)])
+            s.wait_window(classname=WINDOW, caption=CAPTION, timeout=60)
+            wait_for(lambda: s.tree(WINDOW)["focus_id"] == NX6, what="NX6 focused at start")
+            s.screenshot("launched-maximised.png")
+            self.assertEqual([252, 326, 667, 235], s.tree(WINDOW)["client"])
 
 
 class Ending(unittest.TestCase):
