@@ -114,8 +114,11 @@ long MemoryRegistry::DeleteKey(std::uint32_t key, const std::string& subkey) {
     if (!target) return rc;
     // NT refuses a key with subkeys; 98 and ME delete the subtree.
     if (family_ == Family::NT && !target->children.empty()) return kAccessDenied;
-    const auto cut = subkey.rfind('\\');
-    KeyPtr parent = cut == std::string::npos ? base : Walk(base, subkey.substr(0, cut), &rc);
+    // The parent is the path less its last name ("a\\b\\" names b too).
+    std::vector<std::string> parts = Split(subkey);
+    parts.pop_back();
+    KeyPtr parent = base;
+    for (const std::string& part : parts) parent = parent->children.at(Fold(part));
     parent->children.erase(Fold(target->name));
     MarkDeleted(*target);
     return kSuccess;
