@@ -3,9 +3,8 @@ line follows its last step, and exactly the named entries go."""
 
 import unittest
 
-from harness import Scenario
 from vantrel import (APP, CV, NEIGHBOURS, NX6, NX7, PLANS, SERVICES_6, SERVICES_7, SOURCES_7, SVC, VENDOR_6,
-                     VENDOR_7_9X, VENDOR_7_NT, App, reg_text, registry, without)
+                     VENDOR_7_9X, VENDOR_7_NT, App, Scenario, reg_text, registry, without)
 
 
 class PartialStates(unittest.TestCase):

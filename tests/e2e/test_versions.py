@@ -3,9 +3,8 @@ it must leave alone, through the real exe."""
 
 import unittest
 
-from harness import Scenario
-from vantrel import (IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REPORT, App, logs, reg_text, registry,
-                     without)
+from vantrel import (IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REPORT, App, Scenario, logs, reg_text,
+                     registry, without)
 
 
 class PlansOnEveryVersion(unittest.TestCase):

@@ -2,9 +2,9 @@
 
 import unittest
 
-from harness import Scenario, wait_for
-from vantrel import (BANNER, CAPTION, EXIT, IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REP_CLEAR, REPORT,
-                     WINDOW, App, blocked_log_names, logs, reg_text, registry, wait_new_log, without)
+from harness import wait_for
+from vantrel import (BANNER, CAPTION, EXIT, IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REPORT, REP_CLEAR,
+                     WINDOW, App, Scenario, blocked_log_names, logs, reg_text, registry, wait_new_log, without)
 
 WS_CAPTION, WS_SYSMENU, WS_THICKFRAME = 0x00C00000, 0x00080000, 0x00040000
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP = 0x00020000, 0x00010000, 0x00010000

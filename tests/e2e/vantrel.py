@@ -6,6 +6,7 @@ import re
 import time
 from pathlib import Path
 
+import harness
 from harness import wait_for
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -185,6 +186,19 @@ def without(lines, removed):
 
 # --- Driving the window -----------------------------------------------------
 
+class Scenario(harness.Scenario):
+    """A harness scenario that also keeps the watched registry, as the
+    scenario left it, in its artifact folder."""
+
+    def close(self):
+        if self.env is not None and self.prefix is not None and self.prefix.exists():
+            try:
+                registry(self, keep_as="registry-end.txt")
+            except Exception as error:  # the scenario's own outcome matters more
+                self.log(f"registry export failed: {error}")
+        super().close()
+
+
 class App:
     """The running tool in one scenario."""
 
@@ -218,10 +232,16 @@ class App:
         self.s.click_control(WINDOW, control)
 
     def confirmation(self):
-        """Waits for the "Are you sure?" box and checks what it shows."""
+        """Waits for the "Are you sure?" box and checks what it shows: the
+        text, OK and Cancel, and no icon (the text starts where an icon
+        would stand)."""
         box = self.s.wait_window(classname=MESSAGE_BOX, caption=CAPTION, timeout=30)
         texts = sorted(t for t in box["texts"] if t)
         assert texts == ["Are you sure?", "Cancel", "OK"], texts
+        children = self.s.tree(MESSAGE_BOX)["children"]
+        text = next(c for c in children if c.get("text") == "Are you sure?")
+        icons = [c for c in children if c["class"].upper() == "STATIC" and c["style"] & 0x1F == 3]  # SS_ICON
+        assert all(text["rect"][0] <= icon["rect"][0] for icon in icons), (text, icons)
         return box
 
     def answer(self, button):

@@ -180,6 +180,7 @@ TEST_P(CleanPlan, RemovesAFullInstallAndNothingElse) {
         const State before = testreg::Snapshot();
         EXPECT_EQ(Report(plan.labels, true), Vantrel_Keys::CleanProduct(plan.code, os));
         EXPECT_EQ(Without(before, plan.removed), testreg::Snapshot());
+        testreg::ExpectNoHandleLeft();
         testreg::End();
     }
 }
