@@ -4,7 +4,7 @@ as a user meets them."""
 import unittest
 
 from harness import wait_for
-from vantrel import (BANNER, CAPTION, EXE, EXIT, IDCANCEL, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REP_CLEAR, REPORT,
+from vantrel import (BANNER, CAPTION, EXE, EXIT, IDCANCEL, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REPORT, REP_CLEAR,
                      WINDOW, App, Scenario, logs, reg_text, registry)
 
 
@@ -110,9 +110,7 @@ class PictureButtons(unittest.TestCase):
     def test_only_a_press_and_release_over_a_picture_clicks_it(self):
         with Scenario("pictures_winxp", "winxp") as s:
             app = App(s)
-            app.click(OUTPUT)
-            s.type_text("kept")
-            app.wait_text(b"kept")
+            app.type_in_report("kept")
             # Pressed on the picture, released beside it: no click.
             for picture in (REP_CLEAR, REPORT):
                 x, y = s.control_center(WINDOW, picture)
@@ -141,16 +139,12 @@ class Ending(unittest.TestCase):
     def test_exit_and_close_box_end_at_once(self):
         with Scenario("ending_winxp", "winxp") as s:
             app = App(s)
-            app.click(OUTPUT)
-            s.type_text("unsaved")
-            app.wait_text(b"unsaved")
+            app.type_in_report("unsaved")
             app.click(EXIT)
             app.wait_exit()
 
             app = App(s)
-            app.click(OUTPUT)
-            s.type_text("unsaved")
-            app.wait_text(b"unsaved")
+            app.type_in_report("unsaved")
             left, top, right, _ = app.tree()["window"]
             s.click(right - 14, top + 12)  # the close box at the caption's right end
             app.wait_exit()

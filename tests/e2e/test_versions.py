@@ -3,8 +3,8 @@ it must leave alone, through the real exe."""
 
 import unittest
 
-from vantrel import (IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REPORT, App, Scenario, logs, reg_text,
-                     registry, without)
+from vantrel import (IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, PLANS, REPORT, App, Scenario, logs, reg_text, registry,
+                     without)
 
 
 class PlansOnEveryVersion(unittest.TestCase):
@@ -61,9 +61,7 @@ class VersionsWithoutAPlan(unittest.TestCase):
             s.reg_import(reg_text(NEIGHBOURS + sorted({entry for plan in PLANS.values() for entry in plan.installed})))
             before = registry(s)
             app = App(s)
-            app.click(OUTPUT)
-            s.type_text("earlier text")
-            app.wait_text(b"earlier text")
+            app.type_in_report("earlier text")
             app.click(NX7)
             app.answer(IDOK)
             app.wait_text(b"")

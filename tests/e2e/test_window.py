@@ -3,8 +3,9 @@
 import unittest
 
 from harness import wait_for
-from vantrel import (BANNER, CAPTION, EXIT, IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REPORT, REP_CLEAR,
-                     WINDOW, App, Scenario, blocked_log_names, logs, reg_text, registry, wait_new_log, without)
+from vantrel import (BANNER, CAPTION, EXE, EXIT, IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REPORT,
+                     REP_CLEAR, WINDOW, App, Scenario, blocked_log_names, logs, reg_text, registry, wait_new_log,
+                     without)
 
 WS_CAPTION, WS_SYSMENU, WS_THICKFRAME = 0x00C00000, 0x00080000, 0x00040000
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP = 0x00020000, 0x00010000, 0x00010000
@@ -146,13 +147,10 @@ class SaveFailures(unittest.TestCase):
             folder = s.drive_c / "tools"
             folder.mkdir()
             exe = folder / "Morvel_Vantrel_Only6+7.exe"
-            exe.write_bytes(app_bytes())
-            (folder / "notepad.exe").write_bytes(app_bytes())
+            exe.write_bytes(EXE.read_bytes())
+            (folder / "notepad.exe").write_bytes(EXE.read_bytes())
             app = App(s, exe=exe, cwd=folder)
-            s.type_text("")  # nothing typed yet; the box is empty
-            app.click(OUTPUT)
-            s.type_text("note")
-            app.wait_text(b"note")
+            app.type_in_report("note")
             app.click(REPORT)
             box = s.wait_window(classname="#32770", caption=CAPTION, timeout=30)
             self.assertTrue(any("but Notepad could not be started" in t for t in box["texts"]), box["texts"])
@@ -164,11 +162,6 @@ class SaveFailures(unittest.TestCase):
             s.wait_window_gone(classname="#32770")
             self.assertEqual(1, len([w for w in s.windows() if w["class"] == WINDOW]))
             app.wait_text(b"note")
-
-
-def app_bytes():
-    from vantrel import EXE
-    return EXE.read_bytes()
 
 
 if __name__ == "__main__":

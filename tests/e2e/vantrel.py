@@ -231,6 +231,12 @@ class App:
     def click(self, control):
         self.s.click_control(WINDOW, control)
 
+    def type_in_report(self, text):
+        """Clicks into the empty report box and types, as a user would."""
+        self.click(OUTPUT)
+        self.s.type_text(text)
+        self.wait_text(text.encode("cp1252"))
+
     def confirmation(self):
         """Waits for the "Are you sure?" box and checks what it shows: the
         text, OK and Cancel, and no icon (the text starts where an icon
