@@ -362,7 +362,6 @@ class Scenario:
         self._procs = []
         self._logs = []
         self._counter = itertools.count(1)
-        self.timings = {}
 
     # ---- lifecycle
 
@@ -382,10 +381,8 @@ class Scenario:
 
     def _setup(self):
         """The body of __enter__."""
-        t0 = time.monotonic()
         self.artifacts.mkdir(parents=True, exist_ok=True)
         template = template_prefix(self.workdir)
-        self.timings["template"] = time.monotonic() - t0
         runs = self.workdir / "run"
         runs.mkdir(parents=True, exist_ok=True)
         _ACTIVE.add(self)
@@ -393,26 +390,19 @@ class Scenario:
         self.prefix = self.root / "prefix"
         self.tmp = self.root / "tmp"
         self.tmp.mkdir()
-        t1 = time.monotonic()
         r = _run(["cp", "-a", template, self.prefix], timeout=300)
         if r.returncode != 0:
             raise RuntimeError(f"copying the template failed: {r.stderr}")
-        self.timings["copy"] = time.monotonic() - t1
-        t1 = time.monotonic()
         self.xvfb = _Xvfb(self.artifacts / "xvfb.log").start()
-        self.timings["xvfb"] = time.monotonic() - t1
         self.env = dict(os.environ, **WINE_ENV, WINEPREFIX=str(self.prefix), DISPLAY=self.xvfb.display)
         self.env.pop("WINESERVER", None)
         self.log(f"prefix {self.prefix} display {self.xvfb.display} version {self.version} dpi {self.dpi}")
-        t1 = time.monotonic()
         self.reg_import(
             "REGEDIT4\n\n"
             "[HKEY_CURRENT_USER\\Software\\Wine]\n"
             f'"Version"="{self.version}"\n\n'
             "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"
             f'"LogPixels"=dword:{self.dpi:08x}\n')
-        self.timings["settings"] = time.monotonic() - t1
-        self.timings["setup"] = time.monotonic() - t0
 
     def close(self):
         """Tear down (idempotent): wineserver -k, stop Xvfb, delete the prefix copy."""
@@ -486,15 +476,6 @@ class Scenario:
             return "C:\\" + str(rel).replace("/", "\\") if str(rel) != "." else "C:\\"
         except ValueError:
             return "Z:" + str(p).replace("/", "\\")
-
-    def unix_path_of(self, windows_path):
-        """Unix path for a C:\\ or Z:\\ Windows path."""
-        drive, rest = windows_path[:2].upper(), windows_path[2:].replace("\\", "/").lstrip("/")
-        if drive == "C:":
-            return self.drive_c / rest
-        if drive == "Z:":
-            return Path("/") / rest
-        raise ValueError(f"no mapping for {windows_path!r}")
 
     def _tmpfile(self, suffix):
         """A fresh file name in the scenario's scratch folder."""
@@ -580,13 +561,6 @@ class Scenario:
         """probe `tree CLASSNAME` -> dict (window, client, focus_id, children...)."""
         return self.probe("tree", classname)
 
-    def control(self, classname, control_id):
-        """The child dict of control_id from `tree CLASSNAME` (KeyError if absent)."""
-        for child in self.tree(classname)["children"]:
-            if child["id"] == control_id:
-                return child
-        raise KeyError(f"no control {control_id} in {classname}")
-
     def control_center(self, classname, control_id):
         """Screen (x, y) of the centre of a control."""
         t = self.tree(classname)
@@ -615,10 +589,6 @@ class Scenario:
         result = self.probe("clip", self.windows_path_of(path))
         path.unlink()
         return result
-
-    def info(self):
-        """probe `info`: GetVersion, GetVersionExA fields, ACP, dpi, screen size."""
-        return self.probe("info")
 
     # ---- input and screen
 

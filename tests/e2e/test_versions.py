@@ -3,8 +3,10 @@ it must leave alone, through the real exe."""
 
 import unittest
 
-from vantrel import (IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, PLANS, REPORT, App, Scenario, logs, reg_text, registry,
-                     without)
+from harness import wait_for
+
+from vantrel import (IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REPORT, WINDOW, App, Scenario, logs,
+                     reg_text, registry, without)
 
 
 class PlansOnEveryVersion(unittest.TestCase):
@@ -21,6 +23,10 @@ class PlansOnEveryVersion(unittest.TestCase):
                 app = app or App(s)
                 if code == "NX6":
                     app.clean(product, plan.all_done())
+                    # The report box has the focus, its caret at the end.
+                    self.assertEqual(OUTPUT, app.focus())
+                    wait_for(lambda: s.scroll_state(WINDOW, OUTPUT)["sel_start"] == len(plan.all_done()),
+                             what="the caret at the end of the report")
                 else:
                     app.focus_on(product)
                     s.key("space")

@@ -3,9 +3,8 @@
 import unittest
 
 from harness import wait_for
-from vantrel import (BANNER, CAPTION, EXE, EXIT, IDCANCEL, IDOK, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REPORT,
-                     REP_CLEAR, WINDOW, App, Scenario, blocked_log_names, logs, reg_text, registry, wait_new_log,
-                     without)
+from vantrel import (BANNER, CAPTION, EXE, EXIT, IDOK, NX6, NX7, OUTPUT, PLANS, REPORT, REP_CLEAR, WINDOW, App,
+                     Scenario, blocked_log_names, logs)
 
 WS_CAPTION, WS_SYSMENU, WS_THICKFRAME = 0x00C00000, 0x00080000, 0x00040000
 WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP = 0x00020000, 0x00010000, 0x00010000
@@ -69,56 +68,6 @@ class WindowStructure(unittest.TestCase):
             app.click(BANNER)
             app.click(EXIT)
             app.wait_exit()
-
-
-class Cleaning(unittest.TestCase):
-    def run_plan(self, version, family, product, code):
-        plan = PLANS[(code, family)]
-        with Scenario(f"clean_{code}_{version}", version) as s:
-            s.reg_import(reg_text(NEIGHBOURS + plan.installed))
-            before = registry(s)
-            app = App(s)
-
-            # Cancel changes nothing.
-            app.click(product)
-            app.answer(IDCANCEL)
-            self.assertEqual(b"", app.text())
-            self.assertEqual(before, registry(s))
-
-            app.clean(product, plan.all_done())
-            s.screenshot("report.png")
-            self.assertEqual(OUTPUT, app.focus())
-            wait_for(lambda: s.scroll_state(WINDOW, OUTPUT)["sel_start"] == len(plan.all_done()),
-                     what="caret at the end of the report")
-            self.assertEqual(without(before, plan.removed), registry(s))
-
-            # Save: the file holds the report plus CR LF, and Notepad shows it.
-            app.click(REPORT)
-            log = wait_new_log(s.drive_c, [])[0]
-            wait_for(lambda: log.read_bytes() == plan.all_done().encode() + b"\r\n", what="the log's bytes")
-            s.wait_window(classname="Notepad", caption=f"{log.name} - Notepad", timeout=60)
-            s.screenshot("notepad.png")
-            s.key("alt+F4")  # Notepad has the focus and lies over the pictures
-            s.wait_window_gone(classname="Notepad")
-
-            # Clear empties the box; an empty box saves nothing.
-            app.click(REP_CLEAR)
-            app.wait_text(b"")
-            app.click(REPORT)
-            app.click(NX7 if product == NX6 else NX6)  # a later event, so the save had its turn
-            app.answer(IDCANCEL)
-            self.assertEqual([log], logs(s.drive_c))
-            self.assertIsNone(s.find_window(classname="Notepad"))
-
-            # A second run finds nothing left to delete.
-            app.clean(product, plan.all_failed())
-            self.assertEqual(without(before, plan.removed), registry(s))
-
-    def test_generation_7_on_xp(self):
-        self.run_plan("winxp", "NT", NX7, "NX7")
-
-    def test_generation_6_on_98(self):
-        self.run_plan("win98", "9x", NX6, "NX6")
 
 
 class SaveFailures(unittest.TestCase):

@@ -277,7 +277,7 @@ class App:
         and closes that Notepad again (it lies over the pictures)."""
         existing = logs(folder)
         self.click(REPORT)
-        log = wait_new_log(folder, existing)[0]
+        log = wait_for(lambda: [p for p in logs(folder) if p not in existing], timeout=30, what="a new log file")[0]
         self.s.wait_window(classname="Notepad", caption=f"{log.name} - Notepad", timeout=60)
         self.s.key("alt+F4")
         self.s.wait_window_gone(classname="Notepad")
@@ -293,10 +293,6 @@ class App:
 def logs(folder):
     """The log files a save may have written in a folder."""
     return sorted(p for p in Path(folder).iterdir() if re.fullmatch(r"Vantrel \d\d-\d\d-\d\d \d\d-\d\d-\d\d\.log", p.name))
-
-
-def wait_new_log(folder, before):
-    return wait_for(lambda: [p for p in logs(folder) if p not in before], timeout=30, what="a new log file")
 
 
 def blocked_log_names(folder, seconds=180):

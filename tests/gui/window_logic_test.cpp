@@ -65,18 +65,6 @@ TEST(Layout, LargeFontsScaleTwelveTwipsToThePixel) {
     EXPECT_EQ(294, TwipsToPixels(kClientHeightTwips, 120));
 }
 
-TEST(Layout, CaptionsAndKinds) {
-    const std::vector<std::wstring> captions = {L"Nimbrax 6", L"Nimbrax 7", L"", L"Exit", L"", L"", L""};
-    for (std::size_t i = 0; i < captions.size(); ++i) EXPECT_EQ(captions[i], kControls[i].caption) << i;
-    EXPECT_EQ(ControlKind::ReportBox, kControls[2].kind);
-    EXPECT_EQ(ControlKind::PictureButton, kControls[4].kind);
-    EXPECT_EQ(IDB_REPORT, kControls[4].bitmap);
-    EXPECT_EQ(ControlKind::PictureButton, kControls[5].kind);
-    EXPECT_EQ(IDB_REP_CLEAR, kControls[5].bitmap);
-    EXPECT_EQ(ControlKind::Picture, kControls[6].kind);
-    EXPECT_EQ(IDB_BANNER, kControls[6].bitmap);
-}
-
 TEST(Keyboard, NoDefaultAndNoCancelButton) {
     constexpr unsigned kTab = 0x09, kReturn = 0x0D, kEscape = 0x1B, kSpace = 0x20, kEnd = 0x23, kA = 0x41;
     struct Case {

@@ -6,7 +6,6 @@
 //   probe.exe text CLASSNAME CONTROL_ID OUTFILE  a control's whole text, raw ANSI bytes
 //   probe.exe windows                            all visible top-level windows
 //   probe.exe scroll CLASSNAME CONTROL_ID        scroll and selection state of an edit box
-//   probe.exe info                               version, code page, dpi and screen size
 //   probe.exe clip INFILE                        put a file's bytes on the clipboard as text
 //
 // Exit code 0 on success; 1 with {"error": ...} when a window or control is
@@ -385,33 +384,6 @@ int CmdScroll(const char *cls, const char *idText) {
   return 0;
 }
 
-int CmdInfo() {
-  OSVERSIONINFOA vi;
-  ZeroMemory(&vi, sizeof vi);
-  vi.dwOSVersionInfoSize = sizeof vi;
-  GetVersionExA(&vi);
-  HDC dc = GetDC(NULL);
-  int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-  ReleaseDC(NULL, dc);
-  std::string out = "{";
-  AppendField(out, "version", GetVersion());
-  AppendField(out, "platform", vi.dwPlatformId);
-  AppendField(out, "major", vi.dwMajorVersion);
-  AppendField(out, "minor", vi.dwMinorVersion);
-  AppendField(out, "build", vi.dwBuildNumber);
-  AppendField(out, "csd", std::string(vi.szCSDVersion));
-  AppendField(out, "acp", GetACP());
-  AppendField(out, "dpi", dpi);
-  AppendKey(out, "screen");
-  out += '[';
-  AppendNumber(out, GetSystemMetrics(SM_CXSCREEN));
-  out += ',';
-  AppendNumber(out, GetSystemMetrics(SM_CYSCREEN));
-  out += "]}";
-  Emit(out);
-  return 0;
-}
-
 // What a user would do with a text copied elsewhere: the bytes of a file
 // become the clipboard's CF_TEXT, ready to paste.
 int CmdClip(const char *path) {
@@ -442,7 +414,7 @@ int CmdClip(const char *path) {
 
 int Usage() {
   fputs("usage: probe.exe tree CLASS | text CLASS ID OUTFILE | windows |"
-        " scroll CLASS ID | info | clip INFILE\n",
+        " scroll CLASS ID | clip INFILE\n",
         stderr);
   return 2;
 }
@@ -457,7 +429,6 @@ int main(int argc, char **argv) {
   if (cmd == "text" && argc == 5) return CmdText(argv[2], argv[3], argv[4]);
   if (cmd == "windows" && argc == 2) return CmdWindows();
   if (cmd == "scroll" && argc == 4) return CmdScroll(argv[2], argv[3]);
-  if (cmd == "info" && argc == 2) return CmdInfo();
   if (cmd == "clip" && argc == 3) return CmdClip(argv[2]);
   return Usage();
 }
