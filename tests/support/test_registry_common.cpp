@@ -1,44 +1,31 @@
 #include "tests/support/test_registry.h"
 
-#include <gtest/gtest.h>
-
 namespace testreg {
-namespace {
 
-std::string Join(const std::string& path, const std::string& name) {
-    return path.empty() ? name : path + "\\" + name;
-}
+const char* Name(Family family) { return family == Family::NT ? "NT" : "Win9x"; }
 
-void Walk(const std::string& path, State* state) {
-    if (!path.empty()) state->insert(path);
-    for (const std::string& value : ValueNames(path)) state->insert(path + " | " + value);
-    for (const std::string& child : SubKeys(path)) Walk(Join(path, child), state);
-}
+std::string Line(const plans::Step& entry) { return entry.path + (entry.value ? " | " : "\\") + entry.name; }
 
-}  // namespace
-
-std::string Fold(const std::string& text) {
-    std::string folded = text;
-    for (char& c : folded) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+State Without(const State& state, const std::vector<std::string>& lines) {
+    State left = state;
+    for (const std::string& gone : lines) {
+        for (auto it = left.begin(); it != left.end();) {
+            const bool below = it->rfind(gone + "\\", 0) == 0 || it->rfind(gone + " | ", 0) == 0;
+            it = *it == gone || below ? left.erase(it) : std::next(it);
+        }
     }
-    return folded;
+    return left;
 }
 
-bool NoCaseLess::operator()(const std::string& a, const std::string& b) const { return Fold(a) < Fold(b); }
-
-const char* FamilyName(Family family) { return family == Family::NT ? "NT" : "Win9x"; }
-
-void ExpectNoHandleLeft() {
-    if (const auto handles = OpenHandles()) {
-        EXPECT_EQ(0, *handles) << "registry handles left open";
-    }
-}
-
-State Snapshot() {
+State Walk(const std::vector<std::string>& roots) {
     State state;
-    for (const std::string& root : WatchedRoots()) {
-        if (root.empty() || KeyPresent(root)) Walk(root, &state);
+    for (std::size_t i = 0; i < roots.size(); ++i) {
+        const std::string& key = roots[i];
+        if (!key.empty()) state.insert(key);
+        for (const std::string& value : ValueNames(key)) state.insert(key + " | " + value);
+        std::vector<std::string> children;
+        for (const std::string& child : SubKeys(key)) children.push_back(key.empty() ? child : key + "\\" + child);
+        state.merge(Walk(children));
     }
     return state;
 }
