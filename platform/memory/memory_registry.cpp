@@ -108,7 +108,7 @@ long MemoryRegistry::Open(std::uint32_t root, const std::string& path, std::uint
 
 long MemoryRegistry::DeleteKey(std::uint32_t key, const std::string& subkey) {
     ++calls_;
-    deletions_.push_back("RegDeleteKeyA(" + handle_paths_[key] + ", " + subkey + ")");
+    deletions_.push_back(handle_paths_[key] + "\\" + subkey);
     KeyPtr base = Resolve(key);
     if (!base) return kInvalidHandle;
     if (base->deleted) return kKeyDeleted;
@@ -130,7 +130,7 @@ long MemoryRegistry::DeleteKey(std::uint32_t key, const std::string& subkey) {
 
 long MemoryRegistry::DeleteValue(std::uint32_t key, const std::string& value) {
     ++calls_;
-    deletions_.push_back("RegDeleteValueA(" + handle_paths_[key] + ", " + value + ")");
+    deletions_.push_back(handle_paths_[key] + " | " + value);
     KeyPtr base = Resolve(key);
     if (!base) return kInvalidHandle;
     if (base->deleted) return kKeyDeleted;

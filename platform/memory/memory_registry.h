@@ -42,8 +42,8 @@ public:
 
     int open_handles() const { return static_cast<int>(handles_.size()); }
     long calls() const { return calls_; }
-    // Every deletion attempted, in order, as "RegDeleteKeyA(path, name)" or
-    // "RegDeleteValueA(path, name)", path being the opened key's.
+    // Every deletion attempted, in order: a key as "path\subkey", a value
+    // as "path | value", path being the one the handle was opened with.
     const std::vector<std::string>& deletions() const { return deletions_; }
 
 private:

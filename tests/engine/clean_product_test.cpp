@@ -2,6 +2,7 @@
 // whole reports, whole registry states and, natively, the deletions in order.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ using plans::Plan;
 using plans::Step;
 using testreg::Family;
 using testreg::State;
+using Lines = std::vector<std::string>;
 
 // The system names that choose each family's plans.
 const std::pair<const char*, const char*> kNames[] = {
@@ -23,9 +25,15 @@ const std::pair<const char*, const char*> kNames[] = {
 const std::vector<Plan>& Plans() { return plans::TheOracle().plans; }
 std::wstring Wide(const std::string& text) { return {text.begin(), text.end()}; }
 
-std::vector<std::string> Lines(const std::vector<Step>& entries) {
-    std::vector<std::string> lines;
-    for (const Step& entry : entries) lines.push_back(testreg::Line(entry));
+using Which = std::function<bool(const Step&)>;
+bool All(const Step&) { return true; }
+bool None(const Step&) { return false; }
+
+Lines LinesOf(const std::vector<Step>& entries, const Which& which = All) {
+    Lines lines;
+    for (const Step& entry : entries) {
+        if (which(entry)) lines.push_back(testreg::Line(entry));
+    }
     return lines;
 }
 
@@ -41,31 +49,32 @@ std::wstring Clean(const Plan& plan, const char* name = nullptr) {
 }
 
 // One line per group, flagged by what ok says of the group's last step.
-template <typename Ok>
-std::wstring Report(const Plan& plan, Ok ok) {
+std::wstring Report(const Plan& plan, const Which& ok) {
     std::wstring report;
     for (const Step& step : plan.steps) {
         if (!step.label.empty()) report += Vantrel::ReportLine(Wide(step.label), ok(step));
     }
     return report;
 }
-std::wstring Report(const Plan& plan, bool ok) { return Report(plan, [ok](const Step&) { return ok; }); }
 
 class Cleaning : public testing::TestWithParam<Family> {
 protected:
-    // A registry holding the given entries of the plan, amid the neighbours
-    // and the other plans' entries that lie outside this plan's.
-    static State Install(const Plan& plan, const std::vector<Step>& entries) {
+    // A registry holding the chosen entries of the plan and the extra ones,
+    // amid the neighbours and every other plan's entries outside this plan's.
+    static State Install(const Plan& plan, const Which& which, const std::vector<Step>& extra = {}) {
         testreg::Begin(GetParam());
         std::vector<Step> around = plans::TheOracle().neighbours;
         for (const Plan& other : Plans()) around.insert(around.end(), other.steps.begin(), other.steps.end());
+        const Lines mine = LinesOf(plan.steps);
         for (const Step& entry : around) {
-            if (testreg::Without({testreg::Line(entry)}, Lines(plan.steps)).size() == 1) testreg::Add(entry);
+            if (!testreg::Without({testreg::Line(entry)}, mine).empty()) testreg::Add(entry);
         }
-        for (const Step& entry : entries) testreg::Add(entry);
+        for (const Step& entry : plan.steps) {
+            if (which(entry)) testreg::Add(entry);
+        }
+        for (const Step& entry : extra) testreg::Add(entry);
         return testreg::Snapshot();
     }
-    static bool nt() { return GetParam() == Family::NT; }
     void TearDown() override {
         if (const auto handles = testreg::OpenHandles()) {
             EXPECT_EQ(0, *handles) << "registry handles left open";
@@ -73,67 +82,50 @@ protected:
     }
 };
 
-TEST_P(Cleaning, EachPlanOnEachOfItsNamesNothingAFullInstallAndASecondRun) {
+// Nothing installed, a full install (natively also the order of its
+// deletions) and a second run, on each name that chooses the plan.
+TEST_P(Cleaning, EachPlanOnEachOfItsNames) {
     for (const Plan& plan : Plans()) {
         for (const auto& row : kNames) {
             if (plan.family != row.second) continue;
             SCOPED_TRACE(plan.code + " on " + row.first);
-            const State around = Install(plan, {});
-            EXPECT_EQ(Report(plan, false), Clean(plan, row.first));
+            const State around = Install(plan, None);
+            EXPECT_EQ(Report(plan, None), Clean(plan, row.first));
             EXPECT_EQ(around, testreg::Snapshot());
 
-            const State before = Install(plan, plan.steps);
-            EXPECT_EQ(Report(plan, true), Clean(plan, row.first));
+            const State after = testreg::Without(Install(plan, All), LinesOf(plan.steps));
+            EXPECT_EQ(Report(plan, All), Clean(plan, row.first));
             if (const auto deletions = testreg::Deletions()) {
-                std::vector<std::string> expected;
-                for (const Step& step : plan.steps) {
-                    expected.push_back((step.value ? "RegDeleteValueA(" : "RegDeleteKeyA(") + step.path + ", " +
-                                       step.name + ")");
-                }
-                EXPECT_EQ(expected, *deletions);
+                EXPECT_EQ(LinesOf(plan.steps), *deletions);
             }
-            const State after = testreg::Without(before, Lines(plan.steps));
             EXPECT_EQ(after, testreg::Snapshot());
-            EXPECT_EQ(Report(plan, false), Clean(plan, row.first));
+            EXPECT_EQ(Report(plan, None), Clean(plan, row.first));
             EXPECT_EQ(after, testreg::Snapshot());
         }
     }
 }
 
-// Without one entry (and what lies below it) a group reports its last step.
-TEST_P(Cleaning, PartialInstalls) {
+// Each step's entry missing (with what lies below it), and each key holding
+// a subkey the plan does not name: NT keeps that key and the keys above it,
+// failing their groups; 98 and ME delete it whole. A group reports its last
+// step; every other entry goes.
+TEST_P(Cleaning, PartialInstallsAndStrangers) {
+    const bool nt = GetParam() == Family::NT;
     for (const Plan& plan : Plans()) {
-        for (const Step& missing : plan.steps) {
-            SCOPED_TRACE(plan.code + " " + plan.family + " without " + testreg::Line(missing));
-            std::vector<Step> installed;
-            for (const Step& step : plan.steps) {
-                if (!AtOrBelow(step, missing)) installed.push_back(step);
-            }
-            const State before = Install(plan, installed);
-            EXPECT_EQ(Report(plan, [&](const Step& last) { return !AtOrBelow(last, missing); }), Clean(plan));
-            EXPECT_EQ(testreg::Without(before, Lines(plan.steps)), testreg::Snapshot());
-        }
-    }
-}
+        for (const Step& step : plan.steps) {
+            SCOPED_TRACE(plan.code + " " + plan.family + " without " + testreg::Line(step));
+            const auto installed = [&](const Step& entry) { return !AtOrBelow(entry, step); };
+            State before = Install(plan, installed);
+            EXPECT_EQ(Report(plan, installed), Clean(plan));
+            EXPECT_EQ(testreg::Without(before, LinesOf(plan.steps)), testreg::Snapshot());
+            if (step.value) continue;
 
-// A key of the plan holding a subkey the plan does not name: NT keeps it with
-// the keys above it and fails their groups; 98 and ME delete the subtree.
-TEST_P(Cleaning, StrangerBelowAKeyOfThePlan) {
-    for (const Plan& plan : Plans()) {
-        for (const Step& key : plan.steps) {
-            if (key.value) continue;
-            const Step stranger{false, testreg::Line(key), "Stranger", ""};
-            SCOPED_TRACE(plan.code + " " + plan.family + " with " + testreg::Line(stranger));
-            std::vector<Step> installed = plan.steps;
-            installed.push_back(stranger);
-            const State before = Install(plan, installed);
-            const auto kept = [&](const Step& entry) { return nt() && AtOrBelow(stranger, entry); };
-            EXPECT_EQ(Report(plan, [&](const Step& last) { return !kept(last); }), Clean(plan));
-            std::vector<Step> gone;
-            for (const Step& entry : plan.steps) {
-                if (!kept(entry)) gone.push_back(entry);
-            }
-            EXPECT_EQ(testreg::Without(before, Lines(gone)), testreg::Snapshot());
+            const Step stranger{false, testreg::Line(step), "Stranger", ""};
+            SCOPED_TRACE("with " + testreg::Line(stranger));
+            before = Install(plan, All, {stranger});
+            const auto gone = [&](const Step& entry) { return !nt || !AtOrBelow(stranger, entry); };
+            EXPECT_EQ(Report(plan, gone), Clean(plan));
+            EXPECT_EQ(testreg::Without(before, LinesOf(plan.steps, gone)), testreg::Snapshot());
         }
     }
 }

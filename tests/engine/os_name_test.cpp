@@ -47,7 +47,7 @@ TEST(OSName, EveryRowOfTheMapping) {
     for (const Row& row : rows) {
         sys::VersionRecord record;
         record.platform = row.platform, record.major = row.major, record.minor = row.minor, record.build = row.build;
-        std::strncpy(record.csd, row.csd, sizeof record.csd);
+        std::memcpy(record.csd, row.csd, std::strlen(row.csd));
         EXPECT_EQ(row.name, Vantrel::OSNameFromVersion(record))
             << row.platform << " " << row.major << "." << row.minor << " build " << row.build;
     }

@@ -15,7 +15,7 @@ namespace testreg {
 
 enum class Family { NT, Win9x };
 std::vector<Family> Families();
-const char* Name(Family family);
+inline const char* Name(Family family) { return family == Family::NT ? "NT" : "Win9x"; }
 inline void PrintTo(Family family, std::ostream* out) { *out << Name(family); }
 
 // Leaves a registry of the family holding nothing that a test added.
@@ -30,14 +30,13 @@ State Snapshot();  // natively all of it; on Windows the places tests touch
 // The state less the given lines and everything below them.
 State Without(const State& state, const std::vector<std::string>& lines);
 
-// What only the in-memory registry can tell.
+// What only the in-memory registry can tell; deletions as lines, in order.
 std::optional<long> Calls();
 std::optional<int> OpenHandles();
 std::optional<std::vector<std::string>> Deletions();
 
-// For each backend: the keys below a key, and the values of a key.
-std::vector<std::string> SubKeys(const std::string& path);
-std::vector<std::string> ValueNames(const std::string& path);
+// Each backend's enumeration of a key's subkeys or values, and a walk over it.
+std::vector<std::string> Names(const std::string& path, bool values);
 State Walk(const std::vector<std::string>& roots);
 
 }  // namespace testreg

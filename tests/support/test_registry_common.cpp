@@ -1,31 +1,29 @@
 #include "tests/support/test_registry.h"
 
-namespace testreg {
+#include <algorithm>
 
-const char* Name(Family family) { return family == Family::NT ? "NT" : "Win9x"; }
+namespace testreg {
 
 std::string Line(const plans::Step& entry) { return entry.path + (entry.value ? " | " : "\\") + entry.name; }
 
 State Without(const State& state, const std::vector<std::string>& lines) {
-    State left = state;
-    for (const std::string& gone : lines) {
-        for (auto it = left.begin(); it != left.end();) {
-            const bool below = it->rfind(gone + "\\", 0) == 0 || it->rfind(gone + " | ", 0) == 0;
-            it = *it == gone || below ? left.erase(it) : std::next(it);
-        }
+    State left;
+    for (const std::string& line : state) {
+        const auto below = [&line](const std::string& key) {
+            return line.compare(0, key.size(), key) == 0 && (line.size() == key.size() || line[key.size()] == '\\' ||
+                                                             line.compare(key.size(), 3, " | ") == 0);
+        };
+        if (std::none_of(lines.begin(), lines.end(), below)) left.insert(line);
     }
     return left;
 }
 
 State Walk(const std::vector<std::string>& roots) {
     State state;
-    for (std::size_t i = 0; i < roots.size(); ++i) {
-        const std::string& key = roots[i];
+    for (const std::string& key : roots) {
         if (!key.empty()) state.insert(key);
-        for (const std::string& value : ValueNames(key)) state.insert(key + " | " + value);
-        std::vector<std::string> children;
-        for (const std::string& child : SubKeys(key)) children.push_back(key.empty() ? child : key + "\\" + child);
-        state.merge(Walk(children));
+        for (const std::string& value : Names(key, true)) state.insert(key + " | " + value);
+        for (const std::string& child : Names(key, false)) state.merge(Walk({key.empty() ? child : key + "\\" + child}));
     }
     return state;
 }

@@ -15,8 +15,9 @@ void Add(const plans::Step& entry) {
     else Registry().CreateKey(entry.path + "\\" + entry.name);
 }
 
-std::vector<std::string> SubKeys(const std::string& path) { return Registry().SubKeys(path); }
-std::vector<std::string> ValueNames(const std::string& path) { return Registry().ValueNames(path); }
+std::vector<std::string> Names(const std::string& path, bool values) {
+    return values ? Registry().ValueNames(path) : Registry().SubKeys(path);
+}
 State Snapshot() { return Walk({""}); }
 
 std::optional<long> Calls() { return Registry().calls(); }

@@ -8,56 +8,33 @@
 namespace testreg {
 namespace {
 
-std::vector<std::string> Roots() {
-    std::vector<plans::Step> entries = plans::TheOracle().neighbours;
-    for (const plans::Plan& plan : plans::TheOracle().plans) entries.insert(entries.end(), plan.steps.begin(), plan.steps.end());
-    State roots = {"SOFTWARE\\VantrelTest"};
-    // A step's parent key, unless that is a top key such as SOFTWARE.
-    for (const plans::Step& entry : entries) {
-        roots.insert(entry.path.find('\\') == std::string::npos ? entry.path + "\\" + entry.name : entry.path);
-    }
-    // Walk each subtree once: only roots not below another.
-    State outermost = roots;
-    for (const std::string& root : roots) {
-        if (outermost.count(root)) outermost = Without(outermost, {root}), outermost.insert(root);
-    }
-    return {outermost.begin(), outermost.end()};
-}
-
 HKEY Open(const std::string& path, REGSAM access) {
     HKEY key = nullptr;
     return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &key) == ERROR_SUCCESS ? key : nullptr;
 }
 
-template <typename Enumerate>
-std::vector<std::string> Names(const std::string& path, Enumerate enumerate) {
+}  // namespace
+
+std::vector<std::string> Names(const std::string& path, bool values) {
     std::vector<std::string> names;
-    if (HKEY key = Open(path, KEY_READ)) {
-        char name[16384];
-        for (DWORD i = 0, size = sizeof name; enumerate(key, i, name, &size) == ERROR_SUCCESS; ++i, size = sizeof name) {
-            names.emplace_back(name, size);
-        }
-        ::RegCloseKey(key);
+    HKEY key = Open(path, KEY_READ);
+    char name[16384];
+    for (DWORD i = 0, size = sizeof name; key; ++i, size = sizeof name) {
+        if ((values ? ::RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)
+                    : ::RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)) != ERROR_SUCCESS) break;
+        names.emplace_back(name, size);
     }
+    if (key) ::RegCloseKey(key);
     return names;
 }
 
-}  // namespace
-
-std::vector<std::string> SubKeys(const std::string& path) {
-    return Names(path, [](HKEY key, DWORD i, char* name, DWORD* size) {
-        return ::RegEnumKeyExA(key, i, name, size, nullptr, nullptr, nullptr, nullptr);
-    });
-}
-
-std::vector<std::string> ValueNames(const std::string& path) {
-    return Names(path, [](HKEY key, DWORD i, char* name, DWORD* size) {
-        return ::RegEnumValueA(key, i, name, size, nullptr, nullptr, nullptr, nullptr);
-    });
-}
-
+// Each step's parent key (the key itself below a top key such as SOFTWARE),
+// where it exists.
 State Snapshot() {
-    static const std::vector<std::string> roots = Roots();
+    std::vector<plans::Step> entries = plans::TheOracle().neighbours;
+    for (const plans::Plan& plan : plans::TheOracle().plans) entries.insert(entries.end(), plan.steps.begin(), plan.steps.end());
+    State roots = {"SOFTWARE\\VantrelTest"};
+    for (const plans::Step& entry : entries) roots.insert(entry.path.find('\\') == std::string::npos ? Line(entry) : entry.path);
     std::vector<std::string> present;
     for (const std::string& root : roots) {
         if (HKEY key = Open(root, KEY_READ)) present.push_back(root), ::RegCloseKey(key);
@@ -72,21 +49,17 @@ void Begin(Family) {
     static const State baseline = Snapshot();
     const State now = Snapshot();
     for (auto line = now.rbegin(); line != now.rend(); ++line) {
-        if (baseline.count(*line)) continue;
         const auto bar = line->find(" | ");
-        if (bar == std::string::npos) {
-            ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, line->c_str());
-        } else if (HKEY key = Open(line->substr(0, bar), KEY_SET_VALUE)) {
-            ::RegDeleteValueA(key, line->substr(bar + 3).c_str());
-            ::RegCloseKey(key);
-        }
+        if (baseline.count(*line)) continue;
+        if (bar == std::string::npos) ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, line->c_str());
+        else if (HKEY key = Open(line->substr(0, bar), KEY_SET_VALUE)) ::RegDeleteValueA(key, line->c_str() + bar + 3), ::RegCloseKey(key);
     }
 }
 
 void Add(const plans::Step& entry) {
     HKEY key = nullptr;
-    const std::string path = entry.value ? entry.path : entry.path + "\\" + entry.name;
-    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)) return;
+    ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, (entry.value ? entry.path : Line(entry)).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr);
     if (entry.value) ::RegSetValueExA(key, entry.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
     ::RegCloseKey(key);
 }
