@@ -8,38 +8,33 @@ namespace plans {
 
 Oracle Read(const std::string& file) {
     std::ifstream in(file);
-    if (!in) throw std::runtime_error("cannot read " + file);
     Oracle oracle;
     std::vector<Step>* steps = nullptr;
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
+    std::string line, kind;
+    while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line[0] == '#') continue;
         std::istringstream fields(line);
-        std::string kind;
-        std::getline(fields, kind, '\t');
-        if (line.rfind("plan ", 0) == 0) {
-            std::istringstream words(line.substr(5));
-            Plan plan;
-            words >> plan.code >> plan.family;
-            oracle.plans.push_back(plan);
-            steps = &oracle.plans.back().steps;
-        } else if (line == "neighbours") {
+        Step step{false, "", "", ""};
+        if (line.empty() || line[0] == '#') continue;
+        if (line == "neighbours") {
             steps = &oracle.neighbours;
-        } else if (steps && (kind == "key" || kind == "value") && line.find("\t\t") == std::string::npos) {
-            Step step{kind == "value", {}, {}, {}};
-            std::getline(fields, step.path, '\t');
-            std::getline(fields, step.name, '\t');
-            std::getline(fields, step.label, '\t');
+        } else if (line.rfind("plan ", 0) == 0) {
+            oracle.plans.push_back({});
+            fields >> kind >> oracle.plans.back().code >> oracle.plans.back().family;
+            steps = &oracle.plans.back().steps;
+        } else if (std::getline(fields, kind, '\t') && std::getline(fields, step.path, '\t') &&
+                   std::getline(fields, step.name, '\t') && (kind == "key" || kind == "value") && steps) {
+            std::getline(fields, step.label);
+            step.value = kind == "value";
             steps->push_back(step);
         } else {
-            throw std::runtime_error(file + ":" + std::to_string(number) + ": cannot read \"" + line + "\"");
+            throw std::runtime_error(file + ": cannot read \"" + line + "\"");
         }
     }
     for (const Plan& plan : oracle.plans) {
         if (plan.steps.empty() || plan.steps.back().label.empty()) throw std::runtime_error(file + ": open group");
     }
-    if (oracle.plans.empty() || oracle.neighbours.empty()) throw std::runtime_error(file + ": no plans");
+    if (oracle.plans.empty() || oracle.neighbours.empty()) throw std::runtime_error("no plans read from " + file);
     return oracle;
 }
 

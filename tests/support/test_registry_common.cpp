@@ -23,7 +23,7 @@ State Walk(const std::vector<std::string>& roots) {
     for (const std::string& key : roots) {
         if (!key.empty()) state.insert(key);
         for (const std::string& value : Names(key, true)) state.insert(key + " | " + value);
-        for (const std::string& child : Names(key, false)) state.merge(Walk({key.empty() ? child : key + "\\" + child}));
+        for (const std::string& child : Names(key, false)) state.merge(Walk({(key.empty() ? "" : key + "\\") + child}));
     }
     return state;
 }

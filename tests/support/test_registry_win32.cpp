@@ -8,16 +8,16 @@
 namespace testreg {
 namespace {
 
-HKEY Open(const std::string& path, REGSAM access) {
+HKEY Open(const std::string& path) {
     HKEY key = nullptr;
-    return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &key) == ERROR_SUCCESS ? key : nullptr;
+    return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS ? key : nullptr;
 }
 
 }  // namespace
 
 std::vector<std::string> Names(const std::string& path, bool values) {
     std::vector<std::string> names;
-    HKEY key = Open(path, KEY_READ);
+    HKEY key = Open(path);
     char name[16384];
     for (DWORD i = 0, size = sizeof name; key; ++i, size = sizeof name) {
         if ((values ? ::RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)
@@ -32,12 +32,14 @@ std::vector<std::string> Names(const std::string& path, bool values) {
 // where it exists.
 State Snapshot() {
     std::vector<plans::Step> entries = plans::TheOracle().neighbours;
-    for (const plans::Plan& plan : plans::TheOracle().plans) entries.insert(entries.end(), plan.steps.begin(), plan.steps.end());
+    for (const plans::Plan& plan : plans::TheOracle().plans) {
+        entries.insert(entries.end(), plan.steps.begin(), plan.steps.end());
+    }
     State roots = {"SOFTWARE\\VantrelTest"};
-    for (const plans::Step& entry : entries) roots.insert(entry.path.find('\\') == std::string::npos ? Line(entry) : entry.path);
+    for (const plans::Step& e : entries) roots.insert(e.path.find('\\') == std::string::npos ? Line(e) : e.path);
     std::vector<std::string> present;
     for (const std::string& root : roots) {
-        if (HKEY key = Open(root, KEY_READ)) present.push_back(root), ::RegCloseKey(key);
+        if (HKEY key = Open(root)) present.push_back(root), ::RegCloseKey(key);
     }
     return Walk(present);
 }
@@ -52,14 +54,14 @@ void Begin(Family) {
         const auto bar = line->find(" | ");
         if (baseline.count(*line)) continue;
         if (bar == std::string::npos) ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, line->c_str());
-        else if (HKEY key = Open(line->substr(0, bar), KEY_SET_VALUE)) ::RegDeleteValueA(key, line->c_str() + bar + 3), ::RegCloseKey(key);
+        else ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, line->substr(0, bar).c_str(), line->c_str() + bar + 3);
     }
 }
 
 void Add(const plans::Step& entry) {
     HKEY key = nullptr;
-    ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, (entry.value ? entry.path : Line(entry)).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                      nullptr, &key, nullptr);
+    const std::string path = entry.value ? entry.path : Line(entry);
+    ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     if (entry.value) ::RegSetValueExA(key, entry.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
     ::RegCloseKey(key);
 }
