@@ -51,6 +51,8 @@ void MemoryRegistry::Reset(Family family) {
         roots_[root] = std::make_shared<Key>();
     }
     handles_.clear();
+    handle_paths_.clear();
+    deletions_.clear();
     next_handle_ = 0x100;
     calls_ = 0;
 }
@@ -99,12 +101,14 @@ long MemoryRegistry::Open(std::uint32_t root, const std::string& path, std::uint
     const std::uint32_t handle = next_handle_;
     next_handle_ += 4;
     handles_[handle] = found;
+    handle_paths_[handle] = path;
     *key = handle;
     return kSuccess;
 }
 
 long MemoryRegistry::DeleteKey(std::uint32_t key, const std::string& subkey) {
     ++calls_;
+    deletions_.push_back(handle_paths_[key] + "\\" + subkey);
     KeyPtr base = Resolve(key);
     if (!base) return kInvalidHandle;
     if (base->deleted) return kKeyDeleted;
@@ -126,6 +130,7 @@ long MemoryRegistry::DeleteKey(std::uint32_t key, const std::string& subkey) {
 
 long MemoryRegistry::DeleteValue(std::uint32_t key, const std::string& value) {
     ++calls_;
+    deletions_.push_back(handle_paths_[key] + " | " + value);
     KeyPtr base = Resolve(key);
     if (!base) return kInvalidHandle;
     if (base->deleted) return kKeyDeleted;

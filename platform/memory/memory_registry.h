@@ -4,7 +4,8 @@
 // either family: names are found case-insensitively and keep their case, a
 // slash is an ordinary character, a handle of 0 is refused, and deleting a
 // key with subkeys is refused on NT but takes the whole subtree on 98/ME.
-// Open handles and calls are counted so tests can prove what was done.
+// Open handles and calls are counted, and deletions traced, so tests can
+// prove what was done and in which order.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +42,9 @@ public:
 
     int open_handles() const { return static_cast<int>(handles_.size()); }
     long calls() const { return calls_; }
+    // Every deletion attempted, in order: a key as "path\subkey", a value
+    // as "path | value", path being the one the handle was opened with.
+    const std::vector<std::string>& deletions() const { return deletions_; }
 
 private:
     struct Key {
@@ -58,6 +62,8 @@ private:
     Family family_ = Family::NT;
     std::map<std::uint32_t, KeyPtr> roots_;
     std::map<std::uint32_t, KeyPtr> handles_;
+    std::map<std::uint32_t, std::string> handle_paths_;
+    std::vector<std::string> deletions_;
     std::uint32_t next_handle_ = 0x100;
     long calls_ = 0;
 };

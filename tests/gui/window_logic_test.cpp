@@ -2,7 +2,9 @@
 // save writes and starts.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "gui/Vantrel_ids.h"
@@ -12,17 +14,7 @@ namespace {
 
 using namespace Vantrel_GUI;
 
-struct PixelRect {
-    int id, left, top, width, height;
-    bool operator==(const PixelRect& other) const {
-        return id == other.id && left == other.left && top == other.top && width == other.width &&
-               height == other.height;
-    }
-};
-
-void PrintTo(const PixelRect& rect, std::ostream* out) {
-    *out << "id " << rect.id << " at " << rect.left << "," << rect.top << " size " << rect.width << "x" << rect.height;
-}
+using PixelRect = std::array<int, 5>;  // id, left, top, width, height
 
 std::vector<PixelRect> Layout(int dpi) {
     std::vector<PixelRect> rects;
@@ -53,7 +45,7 @@ TEST(Layout, LargeFontsScaleTwelveTwipsToThePixel) {
     // which only the window knows (the end-to-end tests check them).
     std::vector<PixelRect> rects = Layout(120);
     for (PixelRect& rect : rects) {
-        if (rect.id == IDC_REPORT || rect.id == IDC_REP_CLEAR || rect.id == IDC_BANNER) rect.width = rect.height = 0;
+        if (rect[0] == IDC_REPORT || rect[0] == IDC_REP_CLEAR || rect[0] == IDC_BANNER) rect[3] = rect[4] = 0;
     }
     const std::vector<PixelRect> expected = {
         {IDC_NX6, 20, 70, 111, 31},     {IDC_NX7, 20, 110, 111, 31},  {IDC_OUTPUT, 150, 70, 671, 211},
@@ -67,13 +59,7 @@ TEST(Layout, LargeFontsScaleTwelveTwipsToThePixel) {
 
 TEST(Keyboard, NoDefaultAndNoCancelButton) {
     constexpr unsigned kTab = 0x09, kReturn = 0x0D, kEscape = 0x1B, kSpace = 0x20, kEnd = 0x23, kA = 0x41;
-    struct Case {
-        unsigned key;
-        bool shift;
-        FocusKind focus;
-        KeyAction action;
-    };
-    const Case cases[] = {
+    const std::tuple<unsigned, bool, FocusKind, KeyAction> cases[] = {
         {kTab, false, FocusKind::CommandButton, KeyAction::FocusNext},
         {kTab, true, FocusKind::CommandButton, KeyAction::FocusPrevious},
         {kTab, false, FocusKind::ReportBox, KeyAction::FocusNext},  // Tab leaves the report box too
@@ -89,9 +75,8 @@ TEST(Keyboard, NoDefaultAndNoCancelButton) {
         {kEnd, false, FocusKind::ReportBox, KeyAction::Default},
         {kA, true, FocusKind::ReportBox, KeyAction::Default},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.action, RouteKey(c.key, c.shift, c.focus))
-            << "key " << c.key << " shift " << c.shift << " focus " << static_cast<int>(c.focus);
+    for (const auto& [key, shift, focus, action] : cases) {
+        EXPECT_EQ(action, RouteKey(key, shift, focus)) << key << " " << shift << " " << static_cast<int>(focus);
     }
 }
 

@@ -1,7 +1,6 @@
-// What the engine tests need of a registry beyond the four entry points:
-// seeding keys and values, reading the whole state back, and knowing the
-// family. Two backends: the in-memory registry (Linux) and the real one
-// (Windows, where the tests run under Wine against its registry).
+// The registry the engine tests run against: the in-memory one natively (both
+// families), the real one under Wine (the running system's family), seeded
+// from the oracle's steps and read back whole.
 #pragma once
 
 #include <optional>
@@ -10,52 +9,34 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "tests/support/plans.h"
 
 namespace testreg {
 
 enum class Family { NT, Win9x };
+std::vector<Family> Families();
+inline const char* Name(Family family) { return family == Family::NT ? "NT" : "Win9x"; }
+inline void PrintTo(Family family, std::ostream* out) { *out << Name(family); }
 
-// The families a test can run in here: both on Linux, the running
-// system's own on Windows.
-std::vector<Family> AvailableFamilies();
-const char* FamilyName(Family family);
-inline void PrintTo(Family family, std::ostream* out) { *out << FamilyName(family); }
-
-// Begin gives the test a registry of the given family; End removes
-// whatever the test added that is still there.
+// Leaves a registry of the family holding nothing that a test added.
 void Begin(Family family);
-void End();
+// Seeds a step's key (path\name) or value, creating missing parents.
+void Add(const plans::Step& entry);
 
-// Below HKEY_LOCAL_MACHINE; missing parents are created.
-void AddKey(const std::string& path);
-void AddValue(const std::string& path, const std::string& name);
+// A registry state: one line per key ("path") and per value ("path | name").
+using State = std::set<std::string>;
+std::string Line(const plans::Step& entry);
+State Snapshot();  // natively all of it; on Windows the places tests touch
+// The state less the given lines and everything below them.
+State Without(const State& state, const std::vector<std::string>& lines);
 
-bool KeyPresent(const std::string& path);
-std::vector<std::string> SubKeys(const std::string& path);
-std::vector<std::string> ValueNames(const std::string& path);
-
-// Counters only the in-memory registry keeps.
+// What only the in-memory registry can tell; deletions as lines, in order.
+std::optional<long> Calls();
 std::optional<int> OpenHandles();
-std::optional<long> RegistryCalls();
+std::optional<std::vector<std::string>> Deletions();
 
-// Fails the running test if a registry handle is still open (where the
-// registry counts them).
-void ExpectNoHandleLeft();
-
-// The keys whose whole subtrees make up "the registry" for comparisons:
-// everything on Linux; on Windows the places the plans and the tests touch.
-std::vector<std::string> WatchedRoots();
-
-// Registry names compare without regard to letter case.
-struct NoCaseLess {
-    bool operator()(const std::string& a, const std::string& b) const;
-};
-std::string Fold(const std::string& text);
-
-// A registry state: one line per key ("SOFTWARE\K+LUMO") and per value
-// ("SOFTWARE\...\Run | NXGCtrl"), names as stored.
-using State = std::set<std::string, NoCaseLess>;
-State Snapshot();
+// Each backend's enumeration of a key's subkeys or values, and a walk over it.
+std::vector<std::string> Names(const std::string& path, bool values);
+State Walk(const std::vector<std::string>& roots);
 
 }  // namespace testreg

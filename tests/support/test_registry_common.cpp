@@ -1,44 +1,29 @@
 #include "tests/support/test_registry.h"
 
-#include <gtest/gtest.h>
+#include <algorithm>
 
 namespace testreg {
-namespace {
 
-std::string Join(const std::string& path, const std::string& name) {
-    return path.empty() ? name : path + "\\" + name;
-}
+std::string Line(const plans::Step& entry) { return entry.path + (entry.value ? " | " : "\\") + entry.name; }
 
-void Walk(const std::string& path, State* state) {
-    if (!path.empty()) state->insert(path);
-    for (const std::string& value : ValueNames(path)) state->insert(path + " | " + value);
-    for (const std::string& child : SubKeys(path)) Walk(Join(path, child), state);
-}
-
-}  // namespace
-
-std::string Fold(const std::string& text) {
-    std::string folded = text;
-    for (char& c : folded) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+State Without(const State& state, const std::vector<std::string>& lines) {
+    State left;
+    for (const std::string& line : state) {
+        const auto below = [&line](const std::string& key) {
+            return line.compare(0, key.size(), key) == 0 && (line.size() == key.size() || line[key.size()] == '\\' ||
+                                                             line.compare(key.size(), 3, " | ") == 0);
+        };
+        if (std::none_of(lines.begin(), lines.end(), below)) left.insert(line);
     }
-    return folded;
+    return left;
 }
 
-bool NoCaseLess::operator()(const std::string& a, const std::string& b) const { return Fold(a) < Fold(b); }
-
-const char* FamilyName(Family family) { return family == Family::NT ? "NT" : "Win9x"; }
-
-void ExpectNoHandleLeft() {
-    if (const auto handles = OpenHandles()) {
-        EXPECT_EQ(0, *handles) << "registry handles left open";
-    }
-}
-
-State Snapshot() {
+State Walk(const std::vector<std::string>& roots) {
     State state;
-    for (const std::string& root : WatchedRoots()) {
-        if (root.empty() || KeyPresent(root)) Walk(root, &state);
+    for (const std::string& key : roots) {
+        if (!key.empty()) state.insert(key);
+        for (const std::string& value : Names(key, true)) state.insert(key + " | " + value);
+        for (const std::string& child : Names(key, false)) state.merge(Walk({(key.empty() ? "" : key + "\\") + child}));
     }
     return state;
 }

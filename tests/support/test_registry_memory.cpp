@@ -1,29 +1,26 @@
-// The Linux backend: the in-memory registry behind the seam.
+// Natively: the in-memory registry behind the seam, in either family.
 #include "platform/memory/memory_registry.h"
 #include "tests/support/test_registry.h"
 
 namespace testreg {
-namespace {
-sys::MemoryRegistry& Registry() { return sys::TheMemoryRegistry(); }
-}  // namespace
 
-std::vector<Family> AvailableFamilies() { return {Family::NT, Family::Win9x}; }
+using sys::TheMemoryRegistry;
 
-void Begin(Family family) {
-    Registry().Reset(family == Family::NT ? sys::Family::NT : sys::Family::Win9x);
+std::vector<Family> Families() { return {Family::NT, Family::Win9x}; }
+void Begin(Family family) { TheMemoryRegistry().Reset(family == Family::NT ? sys::Family::NT : sys::Family::Win9x); }
+
+void Add(const plans::Step& entry) {
+    if (entry.value) TheMemoryRegistry().SetValue(entry.path, entry.name, "1");
+    else TheMemoryRegistry().CreateKey(entry.path + "\\" + entry.name);
 }
 
-void End() {}
+std::vector<std::string> Names(const std::string& path, bool values) {
+    return values ? TheMemoryRegistry().ValueNames(path) : TheMemoryRegistry().SubKeys(path);
+}
+State Snapshot() { return Walk({""}); }
 
-void AddKey(const std::string& path) { Registry().CreateKey(path); }
-void AddValue(const std::string& path, const std::string& name) { Registry().SetValue(path, name, "1"); }
-bool KeyPresent(const std::string& path) { return Registry().Exists(path); }
-std::vector<std::string> SubKeys(const std::string& path) { return Registry().SubKeys(path); }
-std::vector<std::string> ValueNames(const std::string& path) { return Registry().ValueNames(path); }
-
-std::optional<int> OpenHandles() { return Registry().open_handles(); }
-std::optional<long> RegistryCalls() { return Registry().calls(); }
-
-std::vector<std::string> WatchedRoots() { return {""}; }
+std::optional<long> Calls() { return TheMemoryRegistry().calls(); }
+std::optional<int> OpenHandles() { return TheMemoryRegistry().open_handles(); }
+std::optional<std::vector<std::string>> Deletions() { return TheMemoryRegistry().deletions(); }
 
 }  // namespace testreg

@@ -1,0 +1,46 @@
+#include "tests/support/plans.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace plans {
+
+Oracle Read(const std::string& file) {
+    std::ifstream in(file);
+    Oracle oracle;
+    std::vector<Step>* steps = nullptr;
+    std::string line, kind;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::istringstream fields(line);
+        Step step{false, "", "", ""};
+        if (line.empty() || line[0] == '#') continue;
+        if (line == "neighbours") {
+            steps = &oracle.neighbours;
+        } else if (line.rfind("plan ", 0) == 0) {
+            oracle.plans.push_back({});
+            fields >> kind >> oracle.plans.back().code >> oracle.plans.back().family;
+            steps = &oracle.plans.back().steps;
+        } else if (std::getline(fields, kind, '\t') && std::getline(fields, step.path, '\t') &&
+                   std::getline(fields, step.name, '\t') && (kind == "key" || kind == "value") && steps) {
+            std::getline(fields, step.label);
+            step.value = kind == "value";
+            steps->push_back(step);
+        } else {
+            throw std::runtime_error(file + ": cannot read \"" + line + "\"");
+        }
+    }
+    for (const Plan& plan : oracle.plans) {
+        if (plan.steps.empty() || plan.steps.back().label.empty()) throw std::runtime_error(file + ": open group");
+    }
+    if (oracle.plans.empty() || oracle.neighbours.empty()) throw std::runtime_error("no plans read from " + file);
+    return oracle;
+}
+
+const Oracle& TheOracle() {
+    static const Oracle oracle = Read(VANTREL_PLANS_FILE);
+    return oracle;
+}
+
+}  // namespace plans
