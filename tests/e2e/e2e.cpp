@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -42,9 +43,11 @@ void Wait(int line, const char* what, const std::function<bool()>& ready) {
 #define CHECK_EQ(want, got) CheckEq(__LINE__, #got, (want), (got))
 #define WAIT(cond) Wait(__LINE__, #cond, [&] { return bool(cond); })
 
-const plans::Oracle& Oracle() {
-    static const plans::Oracle oracle = plans::Read(VANTREL_PLANS_FILE);
-    return oracle;
+const plans::Oracle& Oracle() { return plans::TheOracle(); }
+const plans::Plan& Find(const std::string& code, const std::string& family) {
+    for (const plans::Plan& plan : Oracle().plans)
+        if (plan.code == code && plan.family == family) return plan;
+    throw std::runtime_error("no plan " + code + " " + family);
 }
 
 std::string Report(const plans::Plan& plan, bool ok) {
@@ -261,9 +264,9 @@ void Plans(const std::vector<std::string>& versions, const std::string& family) 
     for (const std::string& version : versions) {
         RunAs(version);
         for (const std::string code : {"NX6", "NX7"}) {
-            const plans::Plan& plan = Oracle().Find(code, family);
+            const plans::Plan& plan = Find(code, family);
             Install(plan.steps), Install(Oracle().neighbours);
-            for (const plans::Step& step : Oracle().Find(code == "NX6" ? "NX7" : "NX6", family).steps)
+            for (const plans::Step& step : Find(code == "NX6" ? "NX7" : "NX6", family).steps)
                 if (KeyOf(step).rfind("SOFTWARE\\K+LUMO", 0) != 0) Install({step});
             App app;
             const Snapshot before = Registry();
@@ -282,7 +285,7 @@ void Plans(const std::vector<std::string>& versions, const std::string& family) 
 void NoPlan() {
     for (const char* version : {"win95", "win2003", "win10"}) {
         RunAs(version);
-        Install(Oracle().Find("NX6", "NT").steps), Install(Oracle().Find("NX7", "9x").steps);
+        Install(Find("NX6", "NT").steps), Install(Find("NX7", "9x").steps);
         App app;
         Click(app.Item(IDC_OUTPUT)), Type(L"earlier");
         WAIT(app.Report() == "earlier");
@@ -296,7 +299,7 @@ void NoPlan() {
 
 // What the window shows, the keyboard, the pictures and the two ways out.
 void Window() {
-    Install(Oracle().Find("NX6", "NT").steps);
+    Install(Find("NX6", "NT").steps);
     App app;
     CHECK_EQ(LONG(WS_CAPTION | WS_SYSMENU),
              GetWindowLongA(app.window, GWL_STYLE) &
@@ -416,7 +419,7 @@ void Saving() {
 // keystroke reaches a program that came to the front meanwhile, and a key
 // held down changes nothing.
 void Keystrokes() {
-    const plans::Plan& plan = Oracle().Find("NX7", "NT");
+    const plans::Plan& plan = Find("NX7", "NT");
     Install(plan.steps);
     App app;
     Click(app.Item(IDC_NX7));
