@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -151,6 +152,18 @@ Scale ScreenScale() {
     return scale;
 }
 
+// A fixed single border: a caption with its close box, no sizing frame,
+// no minimise or maximise box.
+const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+
+// The whole window around the fixed client area, relative to the client
+// area's corner.
+RECT WindowFrame(const Scale& scale) {
+    RECT frame = {0, 0, scale.X(kClientWidthTwips), scale.Y(kClientHeightTwips)};
+    ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    return frame;
+}
+
 // A picture button is clicked like a push button: pressed and released over
 // it. The system's static reports a click as soon as the mouse goes down, so
 // the press and the release are taken here and the click is sent on release.
@@ -248,6 +261,14 @@ void OnActivate(HWND window, UINT state, HWND, BOOL minimized) {
     }
 }
 
+// The system keeps a window within the screen plus its frame; on a small
+// screen that would cut off part of the fixed client area.
+void OnGetMinMaxInfo(HWND, LPMINMAXINFO limits) {
+    const RECT frame = WindowFrame(ScreenScale());
+    limits->ptMaxTrackSize.x = std::max<LONG>(limits->ptMaxTrackSize.x, frame.right - frame.left);
+    limits->ptMaxTrackSize.y = std::max<LONG>(limits->ptMaxTrackSize.y, frame.bottom - frame.top);
+}
+
 void OnDestroy(HWND) {
     g_window = nullptr;
     ::PostQuitMessage(0);
@@ -261,6 +282,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             HANDLE_MSG(window, WM_CREATE, OnCreate);
             HANDLE_MSG(window, WM_COMMAND, OnCommand);
             HANDLE_MSG(window, WM_ACTIVATE, OnActivate);
+            HANDLE_MSG(window, WM_GETMINMAXINFO, OnGetMinMaxInfo);
             HANDLE_MSG(window, WM_DESTROY, OnDestroy);
         }
     } catch (...) {
@@ -319,16 +341,19 @@ bool CreateMainWindow(int show) {
     window_class.lpszClassName = kClassName;
     if (!::RegisterClassA(&window_class)) return false;
 
-    // A fixed single border: a caption with its close box, no sizing frame,
-    // no minimise or maximise box.
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    // The client area's corner stands at the given place, the frame around
+    // it, unless that would leave part of the window off the work area (the
+    // screen less the task bar).
     const Scale scale = ScreenScale();
-    RECT frame = {0, 0, scale.X(kClientWidthTwips), scale.Y(kClientHeightTwips)};
-    ::AdjustWindowRectEx(&frame, style, FALSE, 0);
-    // The client area's corner stands at the given place; the frame around it.
-    HWND window = ::CreateWindowExA(0, kClassName, Ansi(kCaption).c_str(), style,
-                                    scale.X(kClientLeftTwips) + frame.left, scale.Y(kClientTopTwips) + frame.top,
-                                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, g_instance,
+    const RECT frame = WindowFrame(scale);
+    const int left = scale.X(kClientLeftTwips) + frame.left, top = scale.Y(kClientTopTwips) + frame.top;
+    RECT work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const ScreenRect place = PlaceInWorkArea(
+        {left, top, left + frame.right - frame.left, top + frame.bottom - frame.top},
+        {work.left, work.top, work.right, work.bottom});
+    HWND window = ::CreateWindowExA(0, kClassName, Ansi(kCaption).c_str(), kWindowStyle, place.left, place.top,
+                                    place.right - place.left, place.bottom - place.top, nullptr, nullptr, g_instance,
                                     nullptr);
     if (!window) return false;
     g_window = window;
