@@ -46,13 +46,16 @@ void WriteOutput(HWND window, const std::wstring& text) {
     ::SetWindowTextA(Control(window, IDC_OUTPUT), Ansi(text).c_str());
 }
 
-// Ctrl+End into the input queue, not waited for: once the command returns,
-// the report box takes it and shows the end of the report.
-void SendCtrlEnd() {
-    ::keybd_event(VK_CONTROL, 0, 0, 0);
-    ::keybd_event(VK_END, 0, KEYEVENTF_EXTENDEDKEY, 0);
-    ::keybd_event(VK_END, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
-    ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+// What Ctrl+End does in the report box, done by the box itself: the caret
+// after the last character and the end of the report in view. Nothing goes
+// through the system's input, so no other program in front receives it and
+// no key held down (Shift) turns it into a selection.
+void ShowEndOfReport(HWND window) {
+    HWND output = Control(window, IDC_OUTPUT);
+    // A length in bytes is never less than in characters: the box stops at its end.
+    const WPARAM end = static_cast<WPARAM>(::GetWindowTextLengthA(output));
+    ::SendMessageA(output, EM_SETSEL, end, static_cast<LPARAM>(end));
+    ::SendMessageA(output, EM_SCROLLCARET, 0, 0);
 }
 
 // --- Saving ---------------------------------------------------------------
@@ -117,7 +120,7 @@ void CleanCommand(HWND window, const wchar_t* product_code) {
     if (::MessageBoxA(window, "Are you sure?", Ansi(kCaption).c_str(), MB_OKCANCEL) != IDOK) return;
     WriteOutput(window, Vantrel_Keys::CleanProduct(product_code, Vantrel::GetOSName()));
     ::SetFocus(Control(window, IDC_OUTPUT));
-    SendCtrlEnd();
+    ShowEndOfReport(window);
 }
 
 void ClearCommand(HWND window) { WriteOutput(window, std::wstring()); }
@@ -170,8 +173,9 @@ RECT WindowFrame(const Scale& scale) {
 LRESULT CALLBACK PictureButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:  // the second press of a double click is a press too
         ::SetCapture(control);
+        return 0;
+    case WM_LBUTTONDBLCLK:  // the second press of a double click: the first one has clicked already
         return 0;
     case WM_LBUTTONUP:
         if (::GetCapture() == control) {
