@@ -404,6 +404,13 @@ class Scenario:
             "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"
             f'"LogPixels"=dword:{self.dpi:08x}\n')
 
+    def set_screen(self, size):
+        """Sets the desktop's size, e.g. "640x480", and ends the prefix's programs:
+        a desktop reads its size when it starts, with the next program."""
+        self.reg_import(f'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="{size}"\n')
+        _run(["wineserver", "-k"], env=self.env, timeout=60)
+        self.log(f"screen {size}")
+
     def close(self):
         """Tear down (idempotent): wineserver -k, stop Xvfb, delete the prefix copy."""
         if self.env is not None and self.prefix is not None and self.prefix.exists():
@@ -581,6 +588,10 @@ class Scenario:
     def scroll_state(self, classname, control_id):
         """probe `scroll`: first_visible_line, line_count, sel_start, sel_end."""
         return self.probe("scroll", classname, str(control_id))
+
+    def post(self, classname, message, wparam=0, lparam=0):
+        """Posts a message to the first visible top-level window of a class (probe `post`)."""
+        return self.probe("post", classname, str(message), str(wparam), str(lparam))
 
     def clip(self, data):
         """Puts bytes on the Windows clipboard as text (probe `clip`), ready to paste."""

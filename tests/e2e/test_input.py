@@ -1,11 +1,13 @@
 """Keyboard use, text in the report box, scaling, and ending the program,
 as a user meets them."""
 
+import contextlib
 import unittest
+from pathlib import Path
 
 from harness import wait_for
-from vantrel import (BANNER, CAPTION, EXE, EXIT, IDCANCEL, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REPORT, REP_CLEAR,
-                     WINDOW, App, Scenario, logs, reg_text, registry)
+from vantrel import (BANNER, CAPTION, EXE, EXIT, IDCANCEL, MESSAGE_BOX, NEIGHBOURS, NX6, NX7, OUTPUT, PLANS, REPORT,
+                     REP_CLEAR, WINDOW, App, Scenario, logs, reg_text, registry)
 
 
 class Keyboard(unittest.TestCase):
@@ -98,7 +100,10 @@ class Scaling(unittest.TestCase):
             app = App(s)
             tree = app.tree()
             s.screenshot("window-120dpi.png")
-            self.assertEqual([315, 408, 834, 294], tree["client"])
+            # Too wide where it would stand: moved left the least, the right edges meet.
+            left, top, right, bottom = tree["window"]
+            self.assertEqual([1024, 408, 834, 294], [right] + tree["client"][1:])
+            self.assertTrue(left >= 0 and top >= 0 and bottom <= 768)
             self.assertEqual([
                 (NX6, [20, 70, 111, 31]), (NX7, [20, 110, 111, 31]), (OUTPUT, [150, 70, 671, 211]),
                 (EXIT, [20, 250, 111, 31]), (REPORT, [150, 30, 24, 24]), (REP_CLEAR, [190, 30, 24, 24]),
@@ -123,6 +128,26 @@ class PictureButtons(unittest.TestCase):
             # Pressed and released over it, it is.
             app.click(REP_CLEAR)
             app.wait_text(b"")
+            # A double click is one click: one log, one Notepad. NX7, clicked
+            # right after, asks once both clicks have had their turn.
+            app.type_in_report("once")
+            s.xdotool("mousemove", *map(str, s.control_center(WINDOW, REPORT)), "click", "--repeat", "2", "--delay",
+                      "50", "1", "mousemove", *map(str, s.control_center(WINDOW, NX7)), "click", "1")
+            app.confirmation()
+            self.assertEqual([b"once\r\n"], [log.read_bytes() for log in logs(s.drive_c)])
+            self.assertEqual(1, len(notepads(s)))
+            s.post(MESSAGE_BOX, 0x0111, IDCANCEL)  # WM_COMMAND
+
+
+def notepads(s):
+    """Notepad processes of the scenario's prefix, their windows shown or not yet."""
+    tag, found = f"WINEPREFIX={s.prefix}".encode(), []
+    for process in Path("/proc").iterdir():
+        with contextlib.suppress(OSError):
+            if tag in (process / "environ").read_bytes().split(b"\0") and \
+                    (process / "cmdline").read_bytes().split(b"\0")[0].lower().endswith(b"notepad.exe"):
+                found.append(process.name)
+    return found
 
 
 class Launch(unittest.TestCase):

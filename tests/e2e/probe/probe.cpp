@@ -412,9 +412,22 @@ int CmdClip(const char *path) {
   return 0;
 }
 
+// A message posted as another program would, e.g. WM_COMMAND IDOK to a box.
+int CmdPost(const char *cls, const char *message, const char *wparam, const char *lparam) {
+  HWND top = FindTop(cls);
+  if (!top) return Fail(std::string("no visible top-level window of class ") + cls);
+  int values[3];
+  if (!ParseId(message, values[0]) || !ParseId(wparam, values[1]) || !ParseId(lparam, values[2]))
+    return Fail("bad number");
+  if (!PostMessageA(top, static_cast<UINT>(values[0]), static_cast<WPARAM>(values[1]), values[2]))
+    return Fail("PostMessage failed");
+  Emit("{}");
+  return 0;
+}
+
 int Usage() {
   fputs("usage: probe.exe tree CLASS | text CLASS ID OUTFILE | windows |"
-        " scroll CLASS ID | clip INFILE\n",
+        " scroll CLASS ID | clip INFILE | post CLASS MSG WPARAM LPARAM\n",
         stderr);
   return 2;
 }
@@ -430,5 +443,6 @@ int main(int argc, char **argv) {
   if (cmd == "windows" && argc == 2) return CmdWindows();
   if (cmd == "scroll" && argc == 4) return CmdScroll(argv[2], argv[3]);
   if (cmd == "clip" && argc == 3) return CmdClip(argv[2]);
+  if (cmd == "post" && argc == 6) return CmdPost(argv[2], argv[3], argv[4], argv[5]);
   return Usage();
 }
