@@ -3,6 +3,7 @@ user's own: build/sandbox/VERSION, seeded with both product generations'
 registry keys so a cleaning has something to remove. Without a display it
 starts a virtual one and saves a screenshot of the window instead."""
 
+import json
 import os
 import shutil
 import subprocess
@@ -14,6 +15,13 @@ sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 
 import harness  # noqa: E402
 import vantrel  # noqa: E402
+
+
+def window_tree(probe, env):
+    """The probe's view of the tool's window once it is ready for input, else None."""
+    r = subprocess.run(["wine", str(probe), "tree", vantrel.WINDOW], env=env, capture_output=True)
+    tree = json.loads(r.stdout) if r.returncode == 0 and r.stdout.strip() else None
+    return tree if tree and tree["focus_id"] == vantrel.NX6 else None
 
 
 def main():
@@ -50,11 +58,13 @@ def main():
             app.wait()
             return
         probe = harness.probe_path(work / "template-work")
-        harness.wait_for(lambda: subprocess.run(["wine", str(probe), "tree", vantrel.WINDOW], env=env,
-                                                capture_output=True).returncode == 0,
-                         timeout=60, what="the tool's window")
+        tree = harness.wait_for(lambda: window_tree(probe, env), timeout=60, what="the tool's window")
         shot = ROOT / "build" / f"run-{version}.png"
         subprocess.run(["import", "-window", "root", str(shot)], env=env, check=True)
+        # Just the window, frame and all.
+        left, top, right, bottom = tree["window"]
+        subprocess.run(["/usr/bin/convert", str(shot), "-crop", f"{right - left}x{bottom - top}+{left}+{top}",
+                        "+repage", str(shot)], check=True)
         print(f"Screenshot of the window: {shot}")
     finally:
         subprocess.run(["wineserver", "-k"], env=env)
