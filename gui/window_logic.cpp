@@ -21,6 +21,21 @@ int TwipsToPixels(int twips, int dots_per_inch) {
     return (twips * dots_per_inch + 720) / 1440;
 }
 
+namespace {
+// One axis of PlaceInWorkArea: the new start of a span of the given size.
+int PlaceSpan(int start, int size, int area_start, int area_end) {
+    if (size > area_end - area_start || start < area_start) return area_start;
+    return start + size > area_end ? area_end - size : start;
+}
+}  // namespace
+
+ScreenRect PlaceInWorkArea(const ScreenRect& wanted, const ScreenRect& work_area) {
+    const int width = wanted.right - wanted.left, height = wanted.bottom - wanted.top;
+    const int left = PlaceSpan(wanted.left, width, work_area.left, work_area.right);
+    const int top = PlaceSpan(wanted.top, height, work_area.top, work_area.bottom);
+    return {left, top, left + width, top + height};
+}
+
 KeyAction RouteKey(unsigned virtual_key, bool shift_down, FocusKind focus) {
     constexpr unsigned kTab = 0x09, kReturn = 0x0D, kEscape = 0x1B;
     switch (virtual_key) {

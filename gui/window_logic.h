@@ -34,6 +34,20 @@ constexpr int kClientTopTwips = 4890;
 // 1440 twips make an inch: 15 twips a pixel at 96 dpi, 12 at 120 dpi.
 int TwipsToPixels(int twips, int dots_per_inch);
 
+// Screen pixels, right and bottom exclusive.
+struct ScreenRect {
+    int left, top, right, bottom;
+    bool operator==(const ScreenRect& other) const {
+        return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
+    }
+};
+
+// Where the window opens: where it is wanted when it fits the work area;
+// else moved the least distance that makes it fit; where it is wider (or
+// taller) than the work area, with its left (or top) edge on the area's.
+// Its size never changes.
+ScreenRect PlaceInWorkArea(const ScreenRect& wanted, const ScreenRect& work_area);
+
 // --- Keyboard -----------------------------------------------------------
 
 enum class FocusKind { CommandButton, ReportBox, Other };

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -45,13 +46,16 @@ void WriteOutput(HWND window, const std::wstring& text) {
     ::SetWindowTextA(Control(window, IDC_OUTPUT), Ansi(text).c_str());
 }
 
-// Ctrl+End into the input queue, not waited for: once the command returns,
-// the report box takes it and shows the end of the report.
-void SendCtrlEnd() {
-    ::keybd_event(VK_CONTROL, 0, 0, 0);
-    ::keybd_event(VK_END, 0, KEYEVENTF_EXTENDEDKEY, 0);
-    ::keybd_event(VK_END, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
-    ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+// What Ctrl+End does in the report box, done by the box itself: the caret
+// after the last character and the end of the report in view. Nothing goes
+// through the system's input, so no other program in front receives it and
+// no key held down (Shift) turns it into a selection.
+void ShowEndOfReport(HWND window) {
+    HWND output = Control(window, IDC_OUTPUT);
+    // A length in bytes is never less than in characters: the box stops at its end.
+    const WPARAM end = static_cast<WPARAM>(::GetWindowTextLengthA(output));
+    ::SendMessageA(output, EM_SETSEL, end, static_cast<LPARAM>(end));
+    ::SendMessageA(output, EM_SCROLLCARET, 0, 0);
 }
 
 // --- Saving ---------------------------------------------------------------
@@ -116,7 +120,7 @@ void CleanCommand(HWND window, const wchar_t* product_code) {
     if (::MessageBoxA(window, "Are you sure?", Ansi(kCaption).c_str(), MB_OKCANCEL) != IDOK) return;
     WriteOutput(window, Vantrel_Keys::CleanProduct(product_code, Vantrel::GetOSName()));
     ::SetFocus(Control(window, IDC_OUTPUT));
-    SendCtrlEnd();
+    ShowEndOfReport(window);
 }
 
 void ClearCommand(HWND window) { WriteOutput(window, std::wstring()); }
@@ -151,14 +155,27 @@ Scale ScreenScale() {
     return scale;
 }
 
+// A fixed single border: a caption with its close box, no sizing frame,
+// no minimise or maximise box.
+const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+
+// The whole window around the fixed client area, relative to the client
+// area's corner.
+RECT WindowFrame(const Scale& scale) {
+    RECT frame = {0, 0, scale.X(kClientWidthTwips), scale.Y(kClientHeightTwips)};
+    ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    return frame;
+}
+
 // A picture button is clicked like a push button: pressed and released over
 // it. The system's static reports a click as soon as the mouse goes down, so
 // the press and the release are taken here and the click is sent on release.
 LRESULT CALLBACK PictureButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:  // the second press of a double click is a press too
         ::SetCapture(control);
+        return 0;
+    case WM_LBUTTONDBLCLK:  // the second press of a double click: the first one has clicked already
         return 0;
     case WM_LBUTTONUP:
         if (::GetCapture() == control) {
@@ -248,6 +265,14 @@ void OnActivate(HWND window, UINT state, HWND, BOOL minimized) {
     }
 }
 
+// The system keeps a window within the screen plus its frame; on a small
+// screen that would cut off part of the fixed client area.
+void OnGetMinMaxInfo(HWND, LPMINMAXINFO limits) {
+    const RECT frame = WindowFrame(ScreenScale());
+    limits->ptMaxTrackSize.x = std::max<LONG>(limits->ptMaxTrackSize.x, frame.right - frame.left);
+    limits->ptMaxTrackSize.y = std::max<LONG>(limits->ptMaxTrackSize.y, frame.bottom - frame.top);
+}
+
 void OnDestroy(HWND) {
     g_window = nullptr;
     ::PostQuitMessage(0);
@@ -261,6 +286,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             HANDLE_MSG(window, WM_CREATE, OnCreate);
             HANDLE_MSG(window, WM_COMMAND, OnCommand);
             HANDLE_MSG(window, WM_ACTIVATE, OnActivate);
+            HANDLE_MSG(window, WM_GETMINMAXINFO, OnGetMinMaxInfo);
             HANDLE_MSG(window, WM_DESTROY, OnDestroy);
         }
     } catch (...) {
@@ -319,16 +345,19 @@ bool CreateMainWindow(int show) {
     window_class.lpszClassName = kClassName;
     if (!::RegisterClassA(&window_class)) return false;
 
-    // A fixed single border: a caption with its close box, no sizing frame,
-    // no minimise or maximise box.
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    // The client area's corner stands at the given place, the frame around
+    // it, unless that would leave part of the window off the work area (the
+    // screen less the task bar).
     const Scale scale = ScreenScale();
-    RECT frame = {0, 0, scale.X(kClientWidthTwips), scale.Y(kClientHeightTwips)};
-    ::AdjustWindowRectEx(&frame, style, FALSE, 0);
-    // The client area's corner stands at the given place; the frame around it.
-    HWND window = ::CreateWindowExA(0, kClassName, Ansi(kCaption).c_str(), style,
-                                    scale.X(kClientLeftTwips) + frame.left, scale.Y(kClientTopTwips) + frame.top,
-                                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, g_instance,
+    const RECT frame = WindowFrame(scale);
+    const int left = scale.X(kClientLeftTwips) + frame.left, top = scale.Y(kClientTopTwips) + frame.top;
+    RECT work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const ScreenRect place = PlaceInWorkArea(
+        {left, top, left + frame.right - frame.left, top + frame.bottom - frame.top},
+        {work.left, work.top, work.right, work.bottom});
+    HWND window = ::CreateWindowExA(0, kClassName, Ansi(kCaption).c_str(), kWindowStyle, place.left, place.top,
+                                    place.right - place.left, place.bottom - place.top, nullptr, nullptr, g_instance,
                                     nullptr);
     if (!window) return false;
     g_window = window;

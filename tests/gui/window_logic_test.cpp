@@ -10,6 +10,12 @@
 #include "gui/Vantrel_ids.h"
 #include "gui/window_logic.h"
 
+namespace Vantrel_GUI {
+void PrintTo(const ScreenRect& r, std::ostream* out) {
+    *out << r.left << "," << r.top << " to " << r.right << "," << r.bottom;
+}
+}  // namespace Vantrel_GUI
+
 namespace {
 
 using namespace Vantrel_GUI;
@@ -55,6 +61,22 @@ TEST(Layout, LargeFontsScaleTwelveTwipsToThePixel) {
     EXPECT_EQ(expected, rects);
     EXPECT_EQ(834, TwipsToPixels(kClientWidthTwips, 120));
     EXPECT_EQ(294, TwipsToPixels(kClientHeightTwips, 120));
+}
+
+TEST(Placement, MovesTheLeastThatFitsTheWorkAreaAndNeverResizes) {
+    const ScreenRect wanted = {249, 304, 922, 564};  // 673 x 260
+    const struct {
+        ScreenRect wanted, area, placed;
+    } cases[] = {
+        {wanted, {0, 0, 1024, 768}, wanted},                       // fits: as wanted
+        {wanted, {0, 0, 800, 600}, {127, 304, 800, 564}},          // off the right
+        {wanted, {0, 0, 1024, 500}, {249, 240, 922, 500}},         // off the bottom
+        {{10, 10, 400, 300}, {60, 30, 800, 600}, {60, 30, 450, 320}},  // under bars at the left and top
+        {wanted, {0, 0, 640, 480}, {0, 220, 673, 480}},            // wider: left edges meet
+        {wanted, {0, 20, 1024, 200}, {249, 20, 922, 280}},         // taller: top edges meet
+        {{-20, 30, 653, 290}, {0, 0, 640, 480}, {0, 30, 673, 290}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.placed, PlaceInWorkArea(c.wanted, c.area));
 }
 
 TEST(Keyboard, NoDefaultAndNoCancelButton) {
