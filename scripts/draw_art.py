@@ -218,8 +218,11 @@ def palette_of(pix, first=()):
     return b''.join(struct.pack('<4B', b, g, r, 0) for r, g, b in pal), rows
 
 
-def info_header(w, h, bits, image_size, colours):
-    return struct.pack('<IiiHHIIiiII', 40, w, h, 1, bits, 0, image_size, 2835, 2835,
+BI_RGB, BI_RLE8 = 0, 1
+
+
+def info_header(w, h, bits, image_size, colours, compression=BI_RGB):
+    return struct.pack('<IiiHHIIiiII', 40, w, h, 1, bits, compression, image_size, 2835, 2835,
                        colours, 0)
 
 
@@ -227,16 +230,46 @@ def pad4(row):
     return row + b'\0' * (-len(row) % 4)
 
 
+def rle8_row(row):
+    """One row in RLE8: runs of a colour as (count, index); stretches with no
+    run of three as one literal block (0, count, indices, padded to a word)."""
+    out, i = bytearray(), 0
+    def run_at(j):  # how many pixels from j have its colour, at most 255
+        most = min(255, len(row) - j)
+        return next((k for k in range(1, most) if row[j + k] != row[j]), most)
+    while i < len(row):
+        if run_at(i) >= 3:
+            n = run_at(i)
+            out += bytes((n, row[i]))
+            i += n
+            continue
+        j = i
+        while j < len(row) and j - i < 255 and run_at(j) < 3:
+            j += 1
+        if j - i < 3:  # too short for a literal block
+            out += b''.join(bytes((1, v)) for v in row[i:j])
+        else:
+            out += bytes((0, j - i)) + row[i:j] + b'\0' * ((j - i) % 2)
+        i = j
+    return bytes(out)
+
+
 def bmp(cv, bits):
+    """A BMP file: 24-bit colour as is; 8-bit with its palette, stored RLE8
+    (mostly one colour, so a fraction of the size; LoadImage reads it)."""
     pix = cv.pixels()
     if bits == 8:
         pal, rows = palette_of(pix)
+        lines = [rle8_row(row) for row in reversed(rows)]  # bottom-up
+        data = b'\0\0'.join(lines) + b'\0\1'  # end of line between rows, end of bitmap after
+        compression = BI_RLE8
     else:
         pal, rows = b'', [bytes(v for r, g, b in row for v in (b, g, r)) for row in pix]
-    data = b''.join(pad4(row) for row in reversed(rows))  # bottom-up
+        data = b''.join(pad4(row) for row in reversed(rows))  # bottom-up
+        compression = BI_RGB
     offset = 14 + 40 + len(pal)
     return (struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
-            + info_header(cv.w, cv.h, bits, len(data), 256 if pal else 0) + pal + data)
+            + info_header(cv.w, cv.h, bits, len(data), 256 if pal else 0, compression) + pal + data)
 
 
 def ico(cv):

@@ -280,18 +280,12 @@ void OnDestroy(HWND) {
 
 // HANDLE_MSG expects the parameters to be called wParam and lParam.
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // No exception may unwind into the system's code.
-    try {
-        switch (message) {
-            HANDLE_MSG(window, WM_CREATE, OnCreate);
-            HANDLE_MSG(window, WM_COMMAND, OnCommand);
-            HANDLE_MSG(window, WM_ACTIVATE, OnActivate);
-            HANDLE_MSG(window, WM_GETMINMAXINFO, OnGetMinMaxInfo);
-            HANDLE_MSG(window, WM_DESTROY, OnDestroy);
-        }
-    } catch (...) {
-        ShowFailure(window, L"The command could not be completed: out of memory.");
-        return 0;
+    switch (message) {
+        HANDLE_MSG(window, WM_CREATE, OnCreate);
+        HANDLE_MSG(window, WM_COMMAND, OnCommand);
+        HANDLE_MSG(window, WM_ACTIVATE, OnActivate);
+        HANDLE_MSG(window, WM_GETMINMAXINFO, OnGetMinMaxInfo);
+        HANDLE_MSG(window, WM_DESTROY, OnDestroy);
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
@@ -372,13 +366,6 @@ bool CreateMainWindow(int show) {
 
 }  // namespace
 }  // namespace Vantrel_GUI
-
-// With no console to print on, the C++ runtime's wordy last words are no
-// use; ending plainly also keeps its name demangler (a quarter of the exe)
-// out of the program.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { ::abort(); }
-}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     Vantrel_GUI::g_instance = instance;
