@@ -1,13 +1,10 @@
-// The window's plain logic: layout in pixels, keyboard rules, and what a
-// save writes and starts.
+// The window's plain logic: where it opens, and what a save writes and
+// starts. The layout and the keyboard show only in the real window, so the
+// end-to-end tests check those.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
-#include <tuple>
-#include <vector>
 
-#include "gui/Vantrel_ids.h"
 #include "gui/window_logic.h"
 
 namespace Vantrel_GUI {
@@ -19,49 +16,6 @@ void PrintTo(const ScreenRect& r, std::ostream* out) {
 namespace {
 
 using namespace Vantrel_GUI;
-
-using PixelRect = std::array<int, 5>;  // id, left, top, width, height
-
-std::vector<PixelRect> Layout(int dpi) {
-    std::vector<PixelRect> rects;
-    for (const ControlRow& row : kControls) {
-        rects.push_back({row.id, TwipsToPixels(row.left, dpi), TwipsToPixels(row.top, dpi),
-                         TwipsToPixels(row.width, dpi), TwipsToPixels(row.height, dpi)});
-    }
-    return rects;
-}
-
-TEST(Layout, StandardScaleGivesTheFormsPixels) {
-    // Creation order is focus order, then the pictures, rep_clear in front
-    // of the banner.
-    const std::vector<PixelRect> expected = {
-        {IDC_NX6, 16, 56, 89, 25},       {IDC_NX7, 16, 88, 89, 25},      {IDC_OUTPUT, 120, 56, 537, 169},
-        {IDC_EXIT, 16, 200, 89, 25},     {IDC_REPORT, 120, 24, 24, 24}, {IDC_REP_CLEAR, 152, 24, 24, 24},
-        {IDC_BANNER, 168, 0, 497, 57},
-    };
-    EXPECT_EQ(expected, Layout(96));
-    EXPECT_EQ(667, TwipsToPixels(kClientWidthTwips, 96));
-    EXPECT_EQ(235, TwipsToPixels(kClientHeightTwips, 96));
-    EXPECT_EQ(252, TwipsToPixels(kClientLeftTwips, 96));
-    EXPECT_EQ(326, TwipsToPixels(kClientTopTwips, 96));
-}
-
-TEST(Layout, LargeFontsScaleTwelveTwipsToThePixel) {
-    // The pictures' places scale too; their sizes are their bitmaps' own,
-    // which only the window knows (the end-to-end tests check them).
-    std::vector<PixelRect> rects = Layout(120);
-    for (PixelRect& rect : rects) {
-        if (rect[0] == IDC_REPORT || rect[0] == IDC_REP_CLEAR || rect[0] == IDC_BANNER) rect[3] = rect[4] = 0;
-    }
-    const std::vector<PixelRect> expected = {
-        {IDC_NX6, 20, 70, 111, 31},     {IDC_NX7, 20, 110, 111, 31},  {IDC_OUTPUT, 150, 70, 671, 211},
-        {IDC_EXIT, 20, 250, 111, 31},   {IDC_REPORT, 150, 30, 0, 0}, {IDC_REP_CLEAR, 190, 30, 0, 0},
-        {IDC_BANNER, 210, 0, 0, 0},
-    };
-    EXPECT_EQ(expected, rects);
-    EXPECT_EQ(834, TwipsToPixels(kClientWidthTwips, 120));
-    EXPECT_EQ(294, TwipsToPixels(kClientHeightTwips, 120));
-}
 
 TEST(Placement, MovesTheLeastThatFitsTheWorkAreaAndNeverResizes) {
     const ScreenRect wanted = {249, 304, 922, 564};  // 673 x 260
@@ -77,29 +31,6 @@ TEST(Placement, MovesTheLeastThatFitsTheWorkAreaAndNeverResizes) {
         {{-20, 30, 653, 290}, {0, 0, 640, 480}, {0, 30, 673, 290}},
     };
     for (const auto& c : cases) EXPECT_EQ(c.placed, PlaceInWorkArea(c.wanted, c.area));
-}
-
-TEST(Keyboard, NoDefaultAndNoCancelButton) {
-    constexpr unsigned kTab = 0x09, kReturn = 0x0D, kEscape = 0x1B, kSpace = 0x20, kEnd = 0x23, kA = 0x41;
-    const std::tuple<unsigned, bool, FocusKind, KeyAction> cases[] = {
-        {kTab, false, FocusKind::CommandButton, KeyAction::FocusNext},
-        {kTab, true, FocusKind::CommandButton, KeyAction::FocusPrevious},
-        {kTab, false, FocusKind::ReportBox, KeyAction::FocusNext},  // Tab leaves the report box too
-        {kTab, true, FocusKind::ReportBox, KeyAction::FocusPrevious},
-        {kTab, false, FocusKind::Other, KeyAction::FocusNext},
-        {kEscape, false, FocusKind::CommandButton, KeyAction::Swallow},
-        {kEscape, false, FocusKind::ReportBox, KeyAction::Swallow},  // would close the window otherwise
-        {kEscape, false, FocusKind::Other, KeyAction::Swallow},
-        {kReturn, false, FocusKind::CommandButton, KeyAction::ClickFocused},
-        {kReturn, false, FocusKind::ReportBox, KeyAction::Default},  // a new line
-        {kReturn, false, FocusKind::Other, KeyAction::Swallow},      // no default button to press
-        {kSpace, false, FocusKind::CommandButton, KeyAction::Default},
-        {kEnd, false, FocusKind::ReportBox, KeyAction::Default},
-        {kA, true, FocusKind::ReportBox, KeyAction::Default},
-    };
-    for (const auto& [key, shift, focus, action] : cases) {
-        EXPECT_EQ(action, RouteKey(key, shift, focus)) << key << " " << shift << " " << static_cast<int>(focus);
-    }
 }
 
 TEST(Saving, FileNameIsDayFirstWithA24HourClock) {
@@ -119,15 +50,7 @@ TEST(Saving, FileHoldsTheTextAndOneMoreLineEnd) {
 TEST(Saving, NotepadIsTheSystemsAndGetsTheNameUnquoted) {
     EXPECT_EQ(L"notepad.exe C:Vantrel 05-12-06 19-30-00.log", NotepadCommandLine(L"Vantrel 05-12-06 19-30-00.log"));
     EXPECT_EQ(L"C:\\WINDOWS\\notepad.exe", NotepadProgram(L"C:\\WINDOWS"));
-    EXPECT_EQ(L"C:\\notepad.exe", NotepadProgram(L"C:\\"));
     EXPECT_EQ(L"C:\\WINNT\\notepad.exe", NotepadProgram(L"C:\\WINNT\\"));
-}
-
-TEST(Saving, FailureMessagesNameTheFileAndTheReason) {
-    EXPECT_EQ(L"The report could not be saved to C:Vantrel 05-12-06 19-30-00.log.\r\n\r\nAccess denied.",
-              SaveFailedMessage(L"C:Vantrel 05-12-06 19-30-00.log", L"Access denied."));
-    EXPECT_EQ(L"The report was saved to C:x.log, but Notepad could not be started.\r\n\r\nFile not found.",
-              NotepadFailedMessage(L"C:x.log", L"File not found."));
 }
 
 }  // namespace
