@@ -15,6 +15,9 @@ HKEY Open(const std::string& path) {
 
 }  // namespace
 
+// Stops at the first error: Wine's Perflib\009 never says "no more". Leaves
+// out what Wine itself changes or doubles: the values its display driver
+// rewrites whenever a desktop starts, and the link to ControlSet001.
 std::vector<std::string> Names(const std::string& path, bool values) {
     std::vector<std::string> names;
     HKEY key = Open(path);
@@ -22,7 +25,8 @@ std::vector<std::string> Names(const std::string& path, bool values) {
     for (DWORD i = 0, size = sizeof name; key; ++i, size = sizeof name) {
         if ((values ? ::RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)
                     : ::RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)) != ERROR_SUCCESS) break;
-        names.emplace_back(name, size);
+        const std::string skipped = values ? "DriverDateData" : path == "SYSTEM" ? "CurrentControlSet" : "";
+        if (::lstrcmpiA(name, skipped.c_str()) != 0) names.emplace_back(name, size);
     }
     if (key) ::RegCloseKey(key);
     return names;
