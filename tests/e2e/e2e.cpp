@@ -176,6 +176,8 @@ struct App {
 
     explicit App(WORD show = SW_SHOWNORMAL) : process(Start(VANTREL_EXE, "\"" VANTREL_EXE "\"", show)) {
         WAIT((window = FindWindowA("Vantrel_GUI", "Morvel Vantrel")) && Focus() == Item(IDC_NX6));
+        // In front, for the keys: a program ended just before may have left no window active.
+        WAIT(GetForegroundWindow() == window || (SetForegroundWindow(window) && false));
     }
     ~App() {
         if (!Ended()) TerminateProcess(process.hProcess, 1), WaitForSingleObject(process.hProcess, 10000);
@@ -206,45 +208,33 @@ void Answer(int button) {
 
 // --- Cases ---------------------------------------------------------------------
 
-// Both products on each version of a family, among look-alikes and the other
-// generation's entries outside the vendor key: the report, the caret at its
-// end, and the whole registry afterwards.
-void Plans(const std::vector<std::string>& versions, const std::string& family) {
+// Both products on each version, among look-alikes and the other generation's
+// entries outside the vendor key: the report in place of what the box held,
+// the caret at its end, and the whole registry afterwards. A version without
+// a plan empties the box and touches nothing.
+void Versions(const std::vector<std::string>& versions) {
     for (const std::string& version : versions) {
+        const bool nt = version == "winxp" || version == "win2k" || version == "nt40";
+        const bool served = nt || version == "win98" || version == "winme";
         RunAs(version);
         for (const std::string code : {"NX6", "NX7"}) {
-            const plans::Plan& plan = Find(code, family);
+            const plans::Plan& plan = Find(code, nt || !served ? "NT" : "9x");
             Install(plan.steps), Install(plans::TheOracle().neighbours);
-            for (const plans::Step& step : Find(code == "NX6" ? "NX7" : "NX6", family).steps)
+            for (const plans::Step& step : Find(code == "NX6" ? "NX7" : "NX6", plan.family).steps)
                 if (testreg::Line(step).rfind("SOFTWARE\\K+LUMO", 0) != 0) Install({step});
             App app;
+            Click(app.Item(IDC_OUTPUT));
+            WAIT(app.Focus() == app.Item(IDC_OUTPUT));
+            X("type earlier");
+            WAIT(app.Report() == "earlier");
             const Snapshot before = Registry();
             Click(app.Item(code == "NX6" ? IDC_NX6 : IDC_NX7));
             Answer(IDOK);
-            const std::string done = Report(plan, true);
+            const std::string done = served ? Report(plan, true) : "";
             WAIT(app.Report() == done);
-            CHECK(app.Focus() == app.Item(IDC_OUTPUT));
-            CHECK_EQ(Pair(long(done.size()), long(done.size())), Pair(LOWORD(app.Caret()), HIWORD(app.Caret())));
-            CheckRegistry(__LINE__, Without(before, plan.steps), Registry());
+            CHECK(app.Focus() == app.Item(IDC_OUTPUT) && app.Caret() == MAKELRESULT(done.size(), done.size()));
+            CheckRegistry(__LINE__, served ? Without(before, plan.steps) : before, Registry());
         }
-    }
-}
-
-// A version without a plan empties the report and touches nothing.
-void NoPlan() {
-    for (const char* version : {"win95", "win2003", "win10"}) {
-        RunAs(version);
-        Install(Find("NX6", "NT").steps), Install(Find("NX7", "9x").steps);
-        App app;
-        Click(app.Item(IDC_OUTPUT));
-        WAIT(app.Focus() == app.Item(IDC_OUTPUT));
-        X("type earlier");
-        WAIT(app.Report() == "earlier");
-        const Snapshot before = Registry();
-        Click(app.Item(IDC_NX7));
-        Answer(IDOK);
-        WAIT(app.Report().empty());
-        CheckRegistry(__LINE__, before, Registry());
     }
 }
 
@@ -327,8 +317,8 @@ void Saving() {
     X(At(app.Item(IDC_REPORT)) + "click 1 " + At(app.Item(IDC_OUTPUT)) + "click 1");
     WAIT(app.Focus() == app.Item(IDC_OUTPUT));
     CHECK(Logs().empty() && !Processes("notepad.exe"));
-    X("key c a f eacute space U4E2D");
-    const std::string text = "caf\xe9 ?";  // in the code page, "?" for what it lacks
+    X("key c a f eacute");
+    const std::string text = "caf\xe9";  // in the code page, one byte a character
     WAIT(app.Report() == text);
 
     // A double click saves once and opens one Notepad on the file; the click
@@ -442,35 +432,24 @@ void Place() {
     }
 }
 
-const struct {
-    const char* name;
-    std::function<void()> run;
-} kCases[] = {
-    {"plans_nt",
-     [] {
-         Plans({"winxp", "win2k", "nt40"}, "NT");
-     }},
-    {"plans_9x",
-     [] {
-         Plans({"win98", "winme"}, "9x");
-     }},
-    {"no_plan", NoPlan},
-    {"window", Window},
-    {"saving", Saving},
-    {"keystrokes", Keystrokes},
-    {"place", Place},
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (const auto& c : kCases) {
-        if (argc != 2 || std::strcmp(argv[1], c.name) != 0) continue;
-        try {
-            c.run();
-        } catch (const Abort&) {
-        }
-        return std::printf("%s: %d failed checks\n", c.name, g_failures), g_failures;
+    const std::string name = argc > 1 ? argv[1] : "";
+    try {
+        if (name == "versions")
+            Versions({argv + 2, argv + argc});
+        else if (name == "window")
+            Window();
+        else if (name == "saving")
+            Saving();
+        else if (name == "keystrokes")
+            Keystrokes();
+        else if (name == "place")
+            Place();
+        else
+            return std::printf("usage: e2e versions VERSION... | window | saving | keystrokes | place\n"), 2;
+    } catch (const Abort&) {
     }
-    return std::printf("usage: e2e CASE\n"), 2;
+    return std::printf("%s: %d failed checks\n", name.c_str(), g_failures), g_failures;
 }
