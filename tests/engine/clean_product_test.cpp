@@ -13,12 +13,8 @@
 
 namespace {
 
-using plans::Plan;
-using plans::Step;
-using testreg::Family;
-using testreg::Line;
-using testreg::State;
-using testreg::Without;
+using namespace plans;
+using namespace testreg;
 using Lines = std::vector<std::string>;
 
 // The system names that choose each family's plans.

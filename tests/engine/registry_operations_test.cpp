@@ -12,7 +12,8 @@ namespace {
 
 const sys::RegHandle kLM = sys::kHkeyLocalMachine;
 
-class RegistryOperations : public testing::TestWithParam<testreg::Family> {};
+using testreg::Family;
+class RegistryOperations : public testing::TestWithParam<Family> {};
 
 TEST_P(RegistryOperations, NamesAsTheRegistryComparesThem) {
     testreg::Begin(GetParam());
@@ -32,9 +33,7 @@ TEST_P(RegistryOperations, NamesAsTheRegistryComparesThem) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Family, RegistryOperations, testing::ValuesIn(testreg::Families()),
-                         [](const testing::TestParamInfo<testreg::Family>& param) {
-                             return testreg::Name(param.param);
-                         });
+                         [](const testing::TestParamInfo<Family>& param) { return testreg::Name(param.param); });
 
 TEST(ReportLine, PrefixesLabelAndFailureText) {
     EXPECT_EQ(L"++ a\\b\r\n", Vantrel::ReportLine(L"a\\b", true));
