@@ -7,11 +7,13 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -22,6 +24,7 @@
 
 namespace {
 
+using Args = std::vector<std::string>;  // the case's name, then its arguments
 int g_failures = 0;
 struct Abort {};  // a wait that timed out ends the case
 
@@ -46,11 +49,7 @@ const plans::Plan& Find(const std::string& code, const std::string& family) {
 }
 
 std::string Report(const plans::Plan& plan, bool ok) {
-    std::string report;
-    for (const plans::Step& step : plan.steps)
-        if (!step.label.empty())
-            report += (ok ? "++ " : "!! ") + step.label + (ok ? "" : " - Failed to delete the (sub) key!") + "\r\n";
-    return report;
+    return plans::Report(plan, [ok](const plans::Step&) { return ok; });
 }
 
 // --- The registry ------------------------------------------------------------
@@ -80,20 +79,11 @@ void CheckRegistry(int line, const Snapshot& want, const Snapshot& got) {
         if (!want.count(entry)) Fail(line, "registry has " + entry);
 }
 
-void Install(const std::vector<plans::Step>& steps) {
-    for (const plans::Step& step : steps) testreg::Add(step);
-}
-
-// The Windows version the tool is told; this program keeps the prefix's own.
 void SetUserValue(const char* key, const char* name, DWORD type, const void* data, size_t size) {
     HKEY opened = nullptr;
     RegCreateKeyA(HKEY_CURRENT_USER, key, &opened);
     RegSetValueExA(opened, name, 0, type, static_cast<const BYTE*>(data), DWORD(size));
     RegCloseKey(opened);
-}
-void RunAs(const std::string& version) {
-    SetUserValue("Software\\Wine\\AppDefaults\\Morvel_Vantrel_Only6+7.exe", "Version", REG_SZ, version.c_str(),
-                 version.size() + 1);
 }
 
 // --- Input, windows and files ------------------------------------------------
@@ -119,7 +109,6 @@ RECT Rect(HWND window) {
     RECT r = {};
     return GetWindowRect(window, &r), r;
 }
-bool Same(RECT a, RECT b) { return EqualRect(&a, &b); }
 // The actions that move the pointer onto a place, or a window's middle.
 std::string At(int x, int y) { return "mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " "; }
 std::string At(HWND window) {
@@ -215,20 +204,20 @@ void Answer(int button) {
 // entries outside the vendor key: the report in place of what the box held,
 // the caret at its end, and the whole registry afterwards. A version without
 // a plan empties the box and touches nothing.
-void Versions(const std::vector<std::string>& versions) {
-    for (const std::string& version : versions) {
+void Versions(const Args& args) {
+    for (const std::string& version : Args(args.begin() + 1, args.end())) {
         const bool nt = version == "winxp" || version == "win2k" || version == "nt40";
         const bool served = nt || version == "win98" || version == "winme";
-        RunAs(version);
+        // The Windows version the tool is told; this program keeps the prefix's own.
+        SetUserValue("Software\\Wine\\AppDefaults\\Morvel_Vantrel_Only6+7.exe", "Version", REG_SZ, version.c_str(),
+                     version.size() + 1);
         for (const std::string code : {"NX6", "NX7"}) {
             const plans::Plan& plan = Find(code, nt || !served ? "NT" : "9x");
-            Install(plan.steps), Install(plans::TheOracle().neighbours);
+            testreg::Add(plan.steps), testreg::Add(plans::TheOracle().neighbours);
             for (const plans::Step& step : Find(code == "NX6" ? "NX7" : "NX6", plan.family).steps)
-                if (testreg::Line(step).rfind("SOFTWARE\\K+LUMO", 0) != 0) Install({step});
+                if (testreg::Line(step).rfind("SOFTWARE\\K+LUMO", 0) != 0) testreg::Add(step);
             App app;
-            Click(app.Item(IDC_OUTPUT));
-            WAIT(app.Focus() == app.Item(IDC_OUTPUT));
-            X("type earlier");
+            X("key Tab Tab type earlier");  // into the report box
             WAIT(app.Report() == "earlier");
             const Snapshot before = Registry();
             Click(app.Item(code == "NX6" ? IDC_NX6 : IDC_NX7));
@@ -241,28 +230,10 @@ void Versions(const std::vector<std::string>& versions) {
     }
 }
 
-// What the window shows, the keyboard, the pictures and the two ways out.
-void Window() {
-    Install(Find("NX6", "NT").steps);
+// The keyboard, the pictures and the two ways out.
+void Window(const Args&) {
+    testreg::Add(Find("NX6", "NT").steps);
     App app;
-    const LONG frame_styles = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-    CHECK((GetWindowLongA(app.window, GWL_STYLE) & frame_styles) == (WS_CAPTION | WS_SYSMENU));
-    const std::tuple<int, std::string, LONG, LONG> controls[] = {
-        // id, class|text, styles on, styles off
-        {IDC_NX6, "Button|Nimbrax 6", WS_TABSTOP, BS_DEFPUSHBUTTON},
-        {IDC_NX7, "Button|Nimbrax 7", WS_TABSTOP, BS_DEFPUSHBUTTON},
-        {IDC_OUTPUT, "Edit|", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE, WS_HSCROLL | ES_AUTOHSCROLL},
-        {IDC_EXIT, "Button|Exit", WS_TABSTOP, BS_DEFPUSHBUTTON},
-        {IDC_REPORT, "Static|", SS_NOTIFY, WS_TABSTOP},
-        {IDC_REP_CLEAR, "Static|", SS_NOTIFY, WS_TABSTOP},
-        {IDC_BANNER, "Static|", 0, WS_TABSTOP | SS_NOTIFY},
-    };
-    for (const auto& [id, kind, on, off] : controls) {
-        char window_class[32] = {};
-        GetClassNameA(app.Item(id), window_class, sizeof window_class);
-        CHECK_EQ(kind, std::string(window_class) + "|" + Text(app.Item(id)));
-        CHECK((GetWindowLongA(app.Item(id), GWL_STYLE) & (on | off)) == on);
-    }
     // Space asks on the first button; Esc in the box is Cancel, which changes
     // nothing and gives the focus back.
     const Snapshot before = Registry();
@@ -270,10 +241,7 @@ void Window() {
     WAIT(!Box() && app.Focus() == app.Item(IDC_NX6));
     CheckRegistry(__LINE__, before, Registry());
     // Tab runs through NX6, NX7, output, exit and round; Shift+Tab goes back.
-    for (int id : {IDC_NX7, IDC_OUTPUT, IDC_EXIT, IDC_NX6}) {
-        X("key Tab");
-        WAIT(app.Focus() == app.Item(id));
-    }
+    for (int id : {IDC_NX7, IDC_OUTPUT, IDC_EXIT, IDC_NX6}) X("key Tab"), WAIT(app.Focus() == app.Item(id));
     X("key shift+Tab");
     WAIT(app.Focus() == app.Item(IDC_EXIT));
     // Esc presses nothing, as the Tab behind it shows; Enter presses the
@@ -306,11 +274,12 @@ void Window() {
     X(At(frame.right - 14, frame.top + 12) + "click 1");  // the close box, at the caption's right end
     WAIT(closed.Ended());
     App maximised(SW_SHOWMAXIMIZED);  // a shortcut set to "Maximized" gets the fixed window
-    WAIT(!IsZoomed(maximised.window) && Same(frame, Rect(maximised.window)));
+    WAIT(!IsZoomed(maximised.window) && Rect(maximised.window).left == frame.left &&
+         Rect(maximised.window).bottom == frame.bottom);
 }
 
 // The log file's name and bytes, Notepad, and saves that cannot be done.
-void Saving() {
+void Saving(const Args&) {
     App app;
     // An empty report saves nothing: the click behind it shows it has had its
     // turn (clicks keep their order; keys come another way).
@@ -369,9 +338,9 @@ void Saving() {
 // After a cleaning the caret goes to the report's end inside the box: no
 // keystroke reaches a program that came to the front meanwhile, and a key
 // held down changes nothing.
-void Keystrokes() {
+void Keystrokes(const Args&) {
     const plans::Plan& plan = Find("NX7", "NT");
-    Install(plan.steps);
+    testreg::Add(plan.steps);
     App app;
     Click(app.Item(IDC_NX7));
     HWND box = Confirmation(), notepad = nullptr;
@@ -392,9 +361,10 @@ void Keystrokes() {
     WAIT(app.Report() == Report(plan, false) + "x");
 }
 
-// Where the window opens on this screen and scale: at its given place where
-// it fits, else moved the least onto the screen, its client area whole.
-void Place() {
+// What the window shows, and where it opens on this screen and scale: at its
+// given place where it fits, else moved the least onto the screen, its client
+// area whole.
+void Layout(const Args&) {
     App app;
     HDC screen = GetDC(nullptr);
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
@@ -403,22 +373,37 @@ void Place() {
     RECT client = {}, frame = Rect(app.window);
     POINT corner = {0, 0};
     GetClientRect(app.window, &client), ClientToScreen(app.window, &corner);
-    // Left, top, width and height in the client area at each scale; the
-    // pictures keep their own size.
-    const int ids[] = {IDC_NX6, IDC_NX7, IDC_OUTPUT, IDC_EXIT, IDC_REPORT, IDC_REP_CLEAR, IDC_BANNER};
-    const int at96[7][4] = {{16, 56, 89, 25},  {16, 88, 89, 25},  {120, 56, 537, 169}, {16, 200, 89, 25},
-                            {120, 24, 24, 24}, {152, 24, 24, 24}, {168, 0, 497, 57}};
-    const int at120[7][4] = {{20, 70, 111, 31}, {20, 110, 111, 31}, {150, 70, 671, 211}, {20, 250, 111, 31},
-                             {150, 30, 24, 24}, {190, 30, 24, 24},  {210, 0, 497, 57}};
+    // A fixed frame with a close box only. Each control: class, caption and
+    // its kind (a push button, not a default one; a multi-line edit; a bitmap),
+    // then left, top, width and height in the client area at 96 and at 120 dpi;
+    // the pictures keep their own size.
+    const LONG frame_styles = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    CHECK((GetWindowLongA(app.window, GWL_STYLE) & frame_styles) == (WS_CAPTION | WS_SYSMENU));
+    const std::tuple<int, std::string, std::array<int, 8>> controls[] = {
+        {IDC_NX6, "Button|Nimbrax 6|0", {16, 56, 89, 25, 20, 70, 111, 31}},
+        {IDC_NX7, "Button|Nimbrax 7|0", {16, 88, 89, 25, 20, 110, 111, 31}},
+        {IDC_OUTPUT, "Edit||4", {120, 56, 537, 169, 150, 70, 671, 211}},
+        {IDC_EXIT, "Button|Exit|0", {16, 200, 89, 25, 20, 250, 111, 31}},
+        {IDC_REPORT, "Static||14", {120, 24, 24, 24, 150, 30, 24, 24}},
+        {IDC_REP_CLEAR, "Static||14", {152, 24, 24, 24, 190, 30, 24, 24}},
+        {IDC_BANNER, "Static||14", {168, 0, 497, 57, 210, 0, 497, 57}},
+    };
     CHECK_EQ(dpi == 120 ? Pair(834, 294) : Pair(667, 235), Pair(client.right, client.bottom));
-    for (int i = 0; i < 7; ++i) {
-        const RECT r = Rect(app.Item(ids[i]));
+    for (const auto& [id, kind, at] : controls) {
+        char window_class[32] = {};
+        GetClassNameA(app.Item(id), window_class, sizeof window_class);
+        const LONG style = GetWindowLongA(app.Item(id), GWL_STYLE);
+        CHECK_EQ(kind, std::string(window_class) + "|" + Text(app.Item(id)) + "|" + std::to_string(style & 0xF));
+        const RECT r = Rect(app.Item(id));
         const int got[4] = {r.left - corner.x, r.top - corner.y, r.right - r.left, r.bottom - r.top};
-        CHECK(std::equal(got, got + 4, dpi == 120 ? at120[i] : at96[i]));
+        CHECK(std::equal(got, got + 4, at.begin() + (dpi == 120 ? 4 : 0)));
         // The buttons and pictures that take clicks must be on the screen.
-        if (ids[i] != IDC_OUTPUT && ids[i] != IDC_BANNER)
+        if (id != IDC_OUTPUT && id != IDC_BANNER)
             CHECK(r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height);
     }
+    // Long lines wrap in the report box, which scrolls up and down only.
+    const LONG scrolls = WS_VSCROLL | ES_MULTILINE | WS_HSCROLL | ES_AUTOHSCROLL;
+    CHECK((GetWindowLongA(app.Item(IDC_OUTPUT), GWL_STYLE) & scrolls) == (WS_VSCROLL | ES_MULTILINE));
     const int given_x = (3780 * dpi + 720) / 1440, given_y = (4890 * dpi + 720) / 1440;
     if (width == 1024 && dpi == 96) {  // it fits: at its given place
         CHECK_EQ(Pair(given_x, given_y), Pair(corner.x, corner.y));
@@ -432,21 +417,13 @@ void Place() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string name = argc > 1 ? argv[1] : "";
+    const Args args(argv + 1, argv + argc);
+    const std::map<std::string, void (*)(const Args&)> cases = {
+        {"versions", Versions}, {"window", Window}, {"saving", Saving}, {"keystrokes", Keystrokes}, {"layout", Layout}};
+    if (args.empty() || !cases.count(args[0])) return std::printf("usage: e2e versions VERSION... | CASE\n"), 2;
     try {
-        if (name == "versions")
-            Versions({argv + 2, argv + argc});
-        else if (name == "window")
-            Window();
-        else if (name == "saving")
-            Saving();
-        else if (name == "keystrokes")
-            Keystrokes();
-        else if (name == "place")
-            Place();
-        else
-            return std::printf("usage: e2e versions VERSION... | window | saving | keystrokes | place\n"), 2;
+        cases.at(args[0])(args);
     } catch (const Abort&) {
     }
-    return std::printf("%s: %d failed checks\n", name.c_str(), g_failures), g_failures;
+    return std::printf("%s: %d failed checks\n", args[0].c_str(), g_failures), g_failures;
 }

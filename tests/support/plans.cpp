@@ -37,6 +37,15 @@ Oracle Read(const std::string& file) {
     return oracle;
 }
 
+std::string Report(const Plan& plan, const std::function<bool(const Step&)>& ok) {
+    std::string report;
+    for (const Step& step : plan.steps)
+        if (!step.label.empty())
+            report +=
+                ok(step) ? "++ " + step.label + "\r\n" : "!! " + step.label + " - Failed to delete the (sub) key!\r\n";
+    return report;
+}
+
 const Oracle& TheOracle() {
     static const Oracle oracle = Read(VANTREL_PLANS_FILE);
     return oracle;

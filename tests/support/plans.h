@@ -3,6 +3,7 @@
 // Plain ASCII strings, so that native and Windows programs alike can use it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ struct Oracle {
     std::vector<Plan> plans;
     std::vector<Step> neighbours;  // look-alikes no plan may touch
 };
+
+// The report a run of the plan gives: one line a group, "++" where ok says the
+// group's last step was done, "!!" where not.
+std::string Report(const Plan& plan, const std::function<bool(const Step& last)>& ok);
 
 // Reads the file; an unreadable or malformed file throws std::runtime_error.
 Oracle Read(const std::string& file);

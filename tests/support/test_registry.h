@@ -22,6 +22,9 @@ inline void PrintTo(Family family, std::ostream* out) { *out << Name(family); }
 void Begin(Family family);
 // Seeds a step's key (path\name) or value, creating missing parents.
 void Add(const plans::Step& entry);
+inline void Add(const std::vector<plans::Step>& entries) {
+    for (const plans::Step& entry : entries) Add(entry);
+}
 
 // A registry state: one line per key ("path") and per value ("path | name").
 using State = std::set<std::string>;

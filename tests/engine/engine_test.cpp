@@ -1,5 +1,6 @@
-// Cleaning runs, every expectation derived from the oracle (tests/plans.txt):
-// whole reports, whole registry states and, natively, the deletions in order.
+// The engine: cleaning runs, every expectation derived from the oracle
+// (tests/plans.txt): whole reports, whole registry states and, natively, the
+// deletions in order; then the registry operations and the report line.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -19,7 +20,8 @@ using Lines = std::vector<std::string>;
 
 // The system names that choose each family's plans.
 const std::map<std::string, std::vector<std::string>> kNames = {
-    {"9x", {"Windows 98", "Windows ME"}}, {"NT", {"Windows NT", "Windows 2000", "Windows XP"}}};
+    {"9x", {"Windows 98", "Windows ME"}},                // 98 and ME
+    {"NT", {"Windows NT", "Windows 2000", "Windows XP"}}};  // NT 4, 2000 and XP
 
 const std::vector<Plan>& Plans() { return plans::TheOracle().plans; }
 std::wstring Wide(const std::string& text) { return {text.begin(), text.end()}; }
@@ -30,9 +32,8 @@ bool None(const Step&) { return false; }
 
 Lines LinesOf(const std::vector<Step>& entries, const Which& which = All) {
     Lines lines;
-    for (const Step& entry : entries) {
+    for (const Step& entry : entries)
         if (which(entry)) lines.push_back(Line(entry));
-    }
     return lines;
 }
 
@@ -42,14 +43,8 @@ std::wstring Clean(const Plan& plan, const std::string& name) {
     return Vantrel_Keys::CleanProduct(Wide(plan.code), Wide(name));
 }
 
-// One line per group, flagged by what ok says of the group's last step.
-std::wstring Report(const Plan& plan, const Which& ok) {
-    std::wstring report;
-    for (const Step& step : plan.steps) {
-        if (!step.label.empty()) report += Vantrel::ReportLine(Wide(step.label), ok(step));
-    }
-    return report;
-}
+// The whole report, "++" where ok says a group's last step was done.
+std::wstring Expected(const Plan& plan, const Which& ok) { return Wide(plans::Report(plan, ok)); }
 
 class Cleaning : public testing::TestWithParam<Family> {
 protected:
@@ -60,12 +55,10 @@ protected:
         std::vector<Step> around = plans::TheOracle().neighbours;
         for (const Plan& other : Plans()) around.insert(around.end(), other.steps.begin(), other.steps.end());
         const Lines mine = LinesOf(plan.steps);
-        for (const Step& entry : around) {
+        for (const Step& entry : around)
             if (!Without({Line(entry)}, mine).empty()) testreg::Add(entry);
-        }
-        for (const Step& entry : plan.steps) {
+        for (const Step& entry : plan.steps)
             if (which(entry)) testreg::Add(entry);
-        }
         for (const Step& entry : extra) testreg::Add(entry);
         return testreg::Snapshot();
     }
@@ -78,15 +71,15 @@ TEST_P(Cleaning, EachPlanOnEachOfItsNames) {
         for (const std::string& name : kNames.at(plan.family)) {
             SCOPED_TRACE(plan.code + " on " + name);
             const State around = Install(plan, None);
-            EXPECT_EQ(Report(plan, None), Clean(plan, name));
+            EXPECT_EQ(Expected(plan, None), Clean(plan, name));
             EXPECT_EQ(around, testreg::Snapshot());
 
             const State after = Without(Install(plan, All), LinesOf(plan.steps));
-            EXPECT_EQ(Report(plan, All), Clean(plan, name));
+            EXPECT_EQ(Expected(plan, All), Clean(plan, name));
             EXPECT_EQ(LinesOf(plan.steps), testreg::Deletions().value_or(LinesOf(plan.steps)));
             EXPECT_EQ(0, testreg::OpenHandles().value_or(0)) << "registry handles left open";
             EXPECT_EQ(after, testreg::Snapshot());
-            EXPECT_EQ(Report(plan, None), Clean(plan, name));
+            EXPECT_EQ(Expected(plan, None), Clean(plan, name));
             EXPECT_EQ(after, testreg::Snapshot());
         }
     }
@@ -104,7 +97,7 @@ TEST_P(Cleaning, PartialInstallsAndStrangers) {
             SCOPED_TRACE(plan.code + " " + plan.family + " without " + Line(step));
             const auto installed = [&](const Step& entry) { return !AtOrBelow(entry, step); };
             State before = Install(plan, installed);
-            EXPECT_EQ(Report(plan, installed), Clean(plan, name));
+            EXPECT_EQ(Expected(plan, installed), Clean(plan, name));
             EXPECT_EQ(Without(before, LinesOf(plan.steps)), testreg::Snapshot());
             if (step.value) continue;
 
@@ -112,7 +105,7 @@ TEST_P(Cleaning, PartialInstallsAndStrangers) {
             SCOPED_TRACE("with " + Line(stranger));
             before = Install(plan, All, {stranger});
             const auto gone = [&](const Step& entry) { return !nt || !AtOrBelow(stranger, entry); };
-            EXPECT_EQ(Report(plan, gone), Clean(plan, name));
+            EXPECT_EQ(Expected(plan, gone), Clean(plan, name));
             EXPECT_EQ(Without(before, LinesOf(plan.steps, gone)), testreg::Snapshot());
         }
     }
@@ -123,22 +116,45 @@ TEST_P(Cleaning, OtherCodesAndNamesRunNothing) {
     using namespace std::string_literals;
     const State before = Install(Plan{}, None);
     const auto calls = testreg::Calls();
+    // clang-format off
     const std::string names[] = {"windows xp", "WINDOWS 98", "Windows XP ", " Windows NT", "Windows 2000\0"s,
                                  "Windows Me", "Windows 95\0\0"s, "Windows 95 A", "Win 32s", "Unknown OS", ""};
+    // clang-format on
     const std::string codes[] = {"nx6", "Nx7", "NX8", "NX6 ", "NX", "", "NX7\0"s};
-    for (const Plan& plan : Plans()) {
+    for (const Plan& plan : Plans())
         for (const std::string& name : names) EXPECT_EQ(L"", Clean(plan, name)) << plan.code << " " << name;
-    }
-    for (const std::string& code : codes) {
-        for (const auto& family : kNames) {
+    for (const std::string& code : codes)
+        for (const auto& family : kNames)
             for (const std::string& name : family.second) EXPECT_EQ(L"", Clean({code, "", {}}, name)) << code;
-        }
-    }
     EXPECT_EQ(calls, testreg::Calls());
     EXPECT_EQ(before, testreg::Snapshot());
 }
 
+// What the cleaning runs cannot show of the registry operations: names
+// compared as the registry compares them, a slash that is part of a name, and
+// a missing parent key that costs only the existence test.
+TEST_P(Cleaning, RegistryOperationsNameEntriesAsTheRegistryDoes) {
+    const sys::RegHandle lm = sys::kHkeyLocalMachine;
+    testreg::Begin(GetParam());
+    for (const char* key : {"NXWIN/95", "NXWIN"}) testreg::Add({false, "SOFTWARE\\VantrelTest", key, ""});
+    testreg::Add({true, "SOFTWARE\\VantrelTest", "NXGCtrl", ""});
+    const State before = testreg::Snapshot();
+    const auto calls = testreg::Calls();
+    EXPECT_FALSE(Vantrel::DeleteSubKey(lm, L"SOFTWARE\\VantrelTest\\Missing", L"NXWIN"));
+    EXPECT_FALSE(Vantrel::DeleteValue(lm, L"SOFTWARE\\VantrelTest\\Missing", L"NXGCtrl"));
+    EXPECT_EQ(calls.value_or(0) + 4, testreg::Calls().value_or(4));  // each an open of 0 and its close
+    EXPECT_TRUE(Vantrel::DeleteSubKey(lm, L"software\\vantreltest", L"nxwin/95"));
+    EXPECT_TRUE(Vantrel::DeleteValue(lm, L"SOFTWARE\\VANTRELTEST", L"nxgctrl"));
+    EXPECT_EQ(Without(before, {"SOFTWARE\\VantrelTest\\NXWIN/95", "SOFTWARE\\VantrelTest | NXGCtrl"}),
+              testreg::Snapshot());
+}
+
 INSTANTIATE_TEST_SUITE_P(Family, Cleaning, testing::ValuesIn(testreg::Families()),
                          [](const testing::TestParamInfo<Family>& param) { return testreg::Name(param.param); });
+
+TEST(ReportLine, PrefixesLabelAndFailureText) {
+    EXPECT_EQ(L"++ a\\b\r\n", Vantrel::ReportLine(L"a\\b", true));
+    EXPECT_EQ(L"!! a\\b - Failed to delete the (sub) key!\r\n", Vantrel::ReportLine(L"a\\b", false));
+}
 
 }  // namespace
