@@ -44,13 +44,21 @@ void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
 }  // namespace std
 
 // The entry point. The system's C library (msvcrt.dll) sets itself up when
-// it is loaded, and the program has no static constructors, no threads and
-// no command line, so MinGW's start-up code would only add weight: this
-// passes WinMain what it would and ends the process with WinMain's result.
+// it is loaded, and the program has no threads and takes no command line, so
+// MinGW's start-up code would only add weight: this builds the static
+// objects, passes WinMain what MinGW's would and ends the process with
+// WinMain's result. A static object with a destructor does not link (there
+// is no atexit here); ending the process frees everything anyway.
 extern "C" void __set_app_type(int);
+extern "C" void (*__CTOR_LIST__[])();  // the linker's list: -1, the constructors, 0
 
 extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup() {
     __set_app_type(2);  // a window program: the C library reports its failures in a message box
+    // The static constructors, last to first as MinGW's start-up runs them:
+    // there are none today, but a global object added later must be built.
+    std::size_t constructors = 0;
+    while (__CTOR_LIST__[constructors + 1]) ++constructors;
+    while (constructors) __CTOR_LIST__[constructors--]();
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     ::GetStartupInfoA(&startup);
