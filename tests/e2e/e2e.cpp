@@ -41,6 +41,13 @@ void Wait(int line, const char* what, const std::function<bool()>& ready) {
 #define CHECK(cond) ((cond) ? void() : Fail(__LINE__, "failed: " #cond))
 #define CHECK_EQ(want, got) CheckEq(__LINE__, #got, (want), (got))
 #define WAIT(cond) Wait(__LINE__, #cond, [&] { return bool(cond); })
+// What must not happen is watched for a second, time enough for any
+// keystroke to arrive.
+void Holds(int line, const char* what, const std::function<bool()>& holds) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 1000; Sleep(20))
+        if (!holds()) return Fail(line, std::string("no longer holds: ") + what);
+}
+#define HOLDS(cond) Holds(__LINE__, #cond, [&] { return bool(cond); })
 
 const plans::Plan& Find(const std::string& code, const std::string& family) {
     for (const plans::Plan& plan : plans::TheOracle().plans)
@@ -96,13 +103,17 @@ PROCESS_INFORMATION Start(const char* program, std::string command, WORD show = 
     return process;
 }
 
-// Input comes from the X server, as a user's does: xdotool, which Wine starts
-// as the Unix program it is. One stream keeps clicks and keys in their order;
-// input sent through Wine can overtake the X server's or be undone by it.
+// Input comes from the X server, as a user's does: xdotool, run by the shell
+// that Wine starts as the Unix program it is. Input sent through Wine can
+// overtake the X server's or be undone by it. Wine cannot wait for a Unix
+// program, so the shell leaves a mark when xdotool is done.
 void X(const std::string& actions) {
-    const PROCESS_INFORMATION xdotool = Start("Z:\\usr\\bin\\xdotool", "xdotool " + actions);
-    WaitForSingleObject(xdotool.hProcess, 30000);
-    CloseHandle(xdotool.hThread), CloseHandle(xdotool.hProcess);
+    static int calls = 0;
+    const std::string done =
+        "/tmp/vantrel-xdotool-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++calls);
+    const PROCESS_INFORMATION shell = Start("Z:\\bin\\sh", "sh -c \"xdotool " + actions + " && touch " + done + "\"");
+    CloseHandle(shell.hThread), CloseHandle(shell.hProcess);
+    WAIT(DeleteFileA(("Z:" + done).c_str()));
 }
 
 RECT Rect(HWND window) {
@@ -110,7 +121,7 @@ RECT Rect(HWND window) {
     return GetWindowRect(window, &r), r;
 }
 // The actions that move the pointer onto a place, or a window's middle.
-std::string At(int x, int y) { return "mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " "; }
+std::string At(int x, int y) { return "mousemove " + std::to_string(x) + " " + std::to_string(y) + " "; }
 std::string At(HWND window) {
     const RECT r = Rect(window);
     return At((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -352,12 +363,12 @@ void Keystrokes(const Args&) {
     Front(notepad);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     WAIT(app.Report() == Report(plan, true));
-    X("type x");  // lands where Notepad's caret stands: still at the start
-    WAIT(Text(FindWindowExA(notepad, nullptr, "Edit", nullptr)) == "xfirst line\r\nsecond line");
+    HWND edit = FindWindowExA(notepad, nullptr, "Edit", nullptr);
+    HOLDS(SendMessageA(edit, EM_GETSEL, 0, 0) == 0 && Text(edit) == "first line\r\nsecond line");
     TerminateProcess(other.hProcess, 0), CloseHandle(other.hThread), CloseHandle(other.hProcess);
 
     SetForegroundWindow(app.window), Click(app.Item(IDC_NX7));
-    X("keydown shift " + At(GetDlgItem(Confirmation(), IDOK)) + "click 1");
+    X(At(GetDlgItem(Confirmation(), IDOK)) + "keydown shift click 1");
     WAIT(app.Report() == Report(plan, false));
     X("keyup shift type x");  // a selection would be replaced
     WAIT(app.Report() == Report(plan, false) + "x");
