@@ -1,7 +1,7 @@
 // End-to-end tests of the shipped exe under Wine: start the real program,
-// drive it with real input (SendInput), read its windows through Win32 and
+// drive it with real X input (xdotool), read its windows through Win32 and
 // the registry directly, and compare whole results.
-//   e2e.exe CASE    runs one case; the exit code is the number of failures
+//   e2e.exe CASE [ARGS]   runs one case; the exit code is the number of failures
 #include <windows.h>
 // after windows.h, which it needs
 #include <tlhelp32.h>
