@@ -298,8 +298,8 @@ void Saving(const Args&) {
     X(At(app.Item(IDC_REPORT)) + "click 1 " + At(app.Item(IDC_OUTPUT)) + "click 1");
     WAIT(app.Focus() == app.Item(IDC_OUTPUT));
     CHECK(Logs().empty() && !Processes("notepad.exe"));
-    X("key c a f eacute");
-    const std::string text = "caf\xe9";  // in the code page, one byte a character
+    X("type typed");  // plain keys: one that xdotool must map in first does not always reach Wine
+    const std::string text = "typed";
     WAIT(app.Report() == text);
 
     // A double click saves once and opens one Notepad on the file; the click

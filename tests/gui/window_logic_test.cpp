@@ -34,7 +34,8 @@ TEST(Saving, FileNameIsDayFirstWithA24HourClock) {
 
 TEST(Saving, FileHoldsTheTextAndOneMoreLineEnd) {
     EXPECT_EQ(std::string("++ SOFTWARE\\K+LUMO\r\n\r\n"), LogFileBytes(L"++ SOFTWARE\\K+LUMO\r\n"));
-    EXPECT_EQ(std::string("a\nb\r\n"), LogFileBytes(L"a\nb"));  // the text's own line ends are kept
+    EXPECT_EQ(std::string("a\nb\r\n"), LogFileBytes(L"a\nb"));          // the text's own line ends are kept
+    EXPECT_EQ(std::string("caf\xE9\r\n"), LogFileBytes(L"caf\u00E9"));  // the code page, a byte a character
 }
 
 TEST(Saving, NotepadIsTheSystemsAndGetsTheNameUnquoted) {
