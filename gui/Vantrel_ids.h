@@ -1,5 +1,5 @@
 // Control and resource identifiers of the main window, in one place so the
-// window code, the resource script and the end-to-end probe agree.
+// window code, the resource script and the end-to-end tests agree.
 #pragma once
 
 // Controls, in focus order first; the pictures carry no tab stop.
