@@ -6,7 +6,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 
 #include "engine/Vantrel.h"
