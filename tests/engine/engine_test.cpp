@@ -16,22 +16,20 @@ namespace {
 
 using namespace plans;
 using namespace testreg;
-using Lines = std::vector<std::string>;
 
 // The system names that choose each family's plans.
 const std::map<std::string, std::vector<std::string>> kNames = {
     {"9x", {"Windows 98", "Windows ME"}},                // 98 and ME
     {"NT", {"Windows NT", "Windows 2000", "Windows XP"}}};  // NT 4, 2000 and XP
 
-const std::vector<Plan>& Plans() { return plans::TheOracle().plans; }
 std::wstring Wide(const std::string& text) { return {text.begin(), text.end()}; }
 
 using Which = std::function<bool(const Step&)>;
 bool All(const Step&) { return true; }
 bool None(const Step&) { return false; }
 
-Lines LinesOf(const std::vector<Step>& entries, const Which& which = All) {
-    Lines lines;
+std::vector<std::string> LinesOf(const std::vector<Step>& entries, const Which& which = All) {
+    std::vector<std::string> lines;
     for (const Step& entry : entries)
         if (which(entry)) lines.push_back(Line(entry));
     return lines;
@@ -53,8 +51,8 @@ protected:
     static State Install(const Plan& plan, const Which& which, const std::vector<Step>& extra = {}) {
         testreg::Begin(GetParam());
         std::vector<Step> around = plans::TheOracle().neighbours;
-        for (const Plan& other : Plans()) around.insert(around.end(), other.steps.begin(), other.steps.end());
-        const Lines mine = LinesOf(plan.steps);
+        for (const Plan& other : TheOracle().plans) around.insert(around.end(), other.steps.begin(), other.steps.end());
+        const std::vector<std::string> mine = LinesOf(plan.steps);
         for (const Step& entry : around)
             if (!Without({Line(entry)}, mine).empty()) testreg::Add(entry);
         for (const Step& entry : plan.steps)
@@ -67,7 +65,7 @@ protected:
 // Nothing installed, a full install (natively also the order of its
 // deletions) and a second run, on each name that chooses the plan.
 TEST_P(Cleaning, EachPlanOnEachOfItsNames) {
-    for (const Plan& plan : Plans()) {
+    for (const Plan& plan : TheOracle().plans) {
         for (const std::string& name : kNames.at(plan.family)) {
             SCOPED_TRACE(plan.code + " on " + name);
             const State around = Install(plan, None);
@@ -91,7 +89,7 @@ TEST_P(Cleaning, EachPlanOnEachOfItsNames) {
 // step; every other entry goes.
 TEST_P(Cleaning, PartialInstallsAndStrangers) {
     const bool nt = GetParam() == Family::NT;
-    for (const Plan& plan : Plans()) {
+    for (const Plan& plan : TheOracle().plans) {
         const std::string name = kNames.at(plan.family).front();
         for (const Step& step : plan.steps) {
             SCOPED_TRACE(plan.code + " " + plan.family + " without " + Line(step));
@@ -121,7 +119,7 @@ TEST_P(Cleaning, OtherCodesAndNamesRunNothing) {
                                  "Windows Me", "Windows 95\0\0"s, "Windows 95 A", "Win 32s", "Unknown OS", ""};
     // clang-format on
     const std::string codes[] = {"nx6", "Nx7", "NX8", "NX6 ", "NX", "", "NX7\0"s};
-    for (const Plan& plan : Plans())
+    for (const Plan& plan : TheOracle().plans)
         for (const std::string& name : names) EXPECT_EQ(L"", Clean(plan, name)) << plan.code << " " << name;
     for (const std::string& code : codes)
         for (const auto& family : kNames)

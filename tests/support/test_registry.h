@@ -4,7 +4,6 @@
 #pragma once
 
 #include <optional>
-#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,7 +15,6 @@ namespace testreg {
 enum class Family { NT, Win9x };
 std::vector<Family> Families();
 inline const char* Name(Family family) { return family == Family::NT ? "NT" : "Win9x"; }
-inline void PrintTo(Family family, std::ostream* out) { *out << Name(family); }
 
 // Leaves a registry of the family holding nothing that a test added.
 void Begin(Family family);

@@ -36,15 +36,13 @@ std::vector<std::string> Names(const std::string& path, bool values) {
 // where it exists.
 State Snapshot() {
     std::vector<plans::Step> entries = plans::TheOracle().neighbours;
-    for (const plans::Plan& plan : plans::TheOracle().plans) {
+    for (const plans::Plan& plan : plans::TheOracle().plans)
         entries.insert(entries.end(), plan.steps.begin(), plan.steps.end());
-    }
     State roots = {"SOFTWARE\\VantrelTest"};
     for (const plans::Step& e : entries) roots.insert(e.path.find('\\') == std::string::npos ? Line(e) : e.path);
     std::vector<std::string> present;
-    for (const std::string& root : roots) {
+    for (const std::string& root : roots)
         if (HKEY key = Open(root)) present.push_back(root), ::RegCloseKey(key);
-    }
     return Walk(present);
 }
 
