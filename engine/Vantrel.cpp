@@ -50,9 +50,12 @@ std::wstring OSNameFromVersion(const sys::VersionRecord& record) {
             const std::wstring csd = sys::FromAnsi(std::string(record.csd, sizeof record.csd));
             return L"Windows 95" + csd.substr(0, 2);
         }
-        case 10: return L"Windows 98";
-        case 90: return L"Windows ME";
-        default: return L"Win 32s";
+        case 10:
+            return L"Windows 98";
+        case 90:
+            return L"Windows ME";
+        default:
+            return L"Win 32s";
         }
     case 2:  // NT family: the major version, and the build for 5.x
         if (record.major == 4) return L"Windows NT";

@@ -24,11 +24,15 @@ struct Plan {
 };
 
 template <std::size_t N>
-constexpr Plan PlanOf(const Step (&steps)[N]) { return Plan{steps, N}; }
+constexpr Plan PlanOf(const Step (&steps)[N]) {
+    return Plan{steps, N};
+}
 
 // Children come before their parents: NT will not delete a key that still
 // has subkeys. Labels are printed as written here, never derived.
 
+// One row a step, however long its strings, so the tables read as the plans.
+// clang-format off
 const Step kNX6_9x[] = {
     {kDeleteSubKey, L"SOFTWARE\\K+LUMO", L"NXWIN/95", nullptr},
     {kDeleteSubKey, L"SOFTWARE\\K+LUMO", L"NXWIN/NT", nullptr},
@@ -118,6 +122,7 @@ const Step kNX7_NT[] = {
     {kDeleteSubKey, L"SYSTEM\\ControlSet001\\Services", L"nxsntmgr", L"SYSTEM\\ControlSet001\\Services\\nxsntmgr"},
     {kDeleteSubKey, L"SYSTEM\\ControlSet001\\Services\\Eventlog\\Application", L"K+LUMO Nimbrax", L"SYSTEM\\ControlSet001\\Services\\Eventlog\\Application\\K+LUMO Nimbrax"},
 };
+// clang-format on
 
 // Exact comparisons, letter case included: the code first, then the two
 // 9x names, then the three NT names.
@@ -145,9 +150,8 @@ std::wstring CleanProduct(std::wstring product_code, std::wstring os_name) {
     bool last_result = false;
     for (std::size_t i = 0; i < plan.count; ++i) {
         const Step& step = plan.steps[i];
-        last_result = step.operation == kDeleteSubKey
-            ? Vantrel::DeleteSubKey(root, step.key_path, step.name)
-            : Vantrel::DeleteValue(root, step.key_path, step.name);
+        last_result = step.operation == kDeleteSubKey ? Vantrel::DeleteSubKey(root, step.key_path, step.name)
+                                                      : Vantrel::DeleteValue(root, step.key_path, step.name);
         if (step.label) report += Vantrel::ReportLine(step.label, last_result);
     }
     return report;

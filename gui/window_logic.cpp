@@ -5,6 +5,8 @@
 
 namespace Vantrel_GUI {
 
+// One row a control, its columns aligned.
+// clang-format off
 const ControlRow kControls[7] = {
     //  id             kind                         caption        bitmap         left  top   width height
     {IDC_NX6,       ControlKind::CommandButton, L"Nimbrax 6", 0,             240,  840,  1335, 375},
@@ -15,6 +17,7 @@ const ControlRow kControls[7] = {
     {IDC_REP_CLEAR, ControlKind::PictureButton, L"",          IDB_REP_CLEAR, 2280, 360,  360,  360},
     {IDC_BANNER,    ControlKind::Picture,       L"",          IDB_BANNER,    2520, 0,    7455, 855},
 };
+// clang-format on
 
 int TwipsToPixels(int twips, int dots_per_inch) {
     // Rounded to the nearest pixel, as the twips rarely divide evenly.
@@ -39,12 +42,15 @@ ScreenRect PlaceInWorkArea(const ScreenRect& wanted, const ScreenRect& work_area
 KeyAction RouteKey(unsigned virtual_key, bool shift_down, FocusKind focus) {
     constexpr unsigned kTab = 0x09, kReturn = 0x0D, kEscape = 0x1B;
     switch (virtual_key) {
-    case kTab: return shift_down ? KeyAction::FocusPrevious : KeyAction::FocusNext;
-    case kEscape: return KeyAction::Swallow;
+    case kTab:
+        return shift_down ? KeyAction::FocusPrevious : KeyAction::FocusNext;
+    case kEscape:
+        return KeyAction::Swallow;
     case kReturn:
         if (focus == FocusKind::CommandButton) return KeyAction::ClickFocused;
         return focus == FocusKind::ReportBox ? KeyAction::Default : KeyAction::Swallow;
-    default: return KeyAction::Default;
+    default:
+        return KeyAction::Default;
     }
 }
 

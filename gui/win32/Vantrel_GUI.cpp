@@ -23,7 +23,7 @@ const wchar_t kCaption[] = L"Morvel Vantrel";
 HINSTANCE g_instance = nullptr;
 HWND g_window = nullptr;
 WNDPROC g_static_proc = nullptr;  // the system's own procedure for statics
-HWND g_focus = nullptr;  // the control to give the focus back to on reactivation
+HWND g_focus = nullptr;           // the control to give the focus back to on reactivation
 
 std::string Ansi(const std::wstring& text) { return sys::ToAnsi(text); }
 
@@ -61,9 +61,9 @@ void ShowEndOfReport(HWND window) {
 
 std::wstring SystemMessage(DWORD error) {
     char* text = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-        reinterpret_cast<char*>(&text), 0, nullptr);
+    const DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string message = length && text ? std::string(text, length) : std::string();
     if (text) ::LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
@@ -183,8 +183,8 @@ LRESULT CALLBACK PictureButtonProc(HWND control, UINT message, WPARAM wParam, LP
             ::GetClientRect(control, &area);
             const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             if (::PtInRect(&area, at)) {
-                ::SendMessageA(::GetParent(control), WM_COMMAND,
-                               MAKEWPARAM(::GetDlgCtrlID(control), STN_CLICKED), reinterpret_cast<LPARAM>(control));
+                ::SendMessageA(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), STN_CLICKED),
+                               reinterpret_cast<LPARAM>(control));
             }
         }
         return 0;
@@ -244,12 +244,23 @@ BOOL OnCreate(HWND window, LPCREATESTRUCT) {
 
 void OnCommand(HWND window, int id, HWND, UINT code) {
     switch (id) {
-    case IDC_NX6: if (code == BN_CLICKED) CleanCommand(window, L"NX6"); break;
-    case IDC_NX7: if (code == BN_CLICKED) CleanCommand(window, L"NX7"); break;
-    case IDC_EXIT: if (code == BN_CLICKED) ::DestroyWindow(window); break;
-    case IDC_REPORT: if (code == STN_CLICKED) SaveCommand(window); break;
-    case IDC_REP_CLEAR: if (code == STN_CLICKED) ClearCommand(window); break;
-    default: break;
+    case IDC_NX6:
+        if (code == BN_CLICKED) CleanCommand(window, L"NX6");
+        break;
+    case IDC_NX7:
+        if (code == BN_CLICKED) CleanCommand(window, L"NX7");
+        break;
+    case IDC_EXIT:
+        if (code == BN_CLICKED) ::DestroyWindow(window);
+        break;
+    case IDC_REPORT:
+        if (code == STN_CLICKED) SaveCommand(window);
+        break;
+    case IDC_REP_CLEAR:
+        if (code == STN_CLICKED) ClearCommand(window);
+        break;
+    default:
+        break;
     }
 }
 
@@ -293,9 +304,12 @@ FocusKind KindOf(HWND focus) {
     switch (::GetDlgCtrlID(focus)) {
     case IDC_NX6:
     case IDC_NX7:
-    case IDC_EXIT: return FocusKind::CommandButton;
-    case IDC_OUTPUT: return FocusKind::ReportBox;
-    default: return FocusKind::Other;
+    case IDC_EXIT:
+        return FocusKind::CommandButton;
+    case IDC_OUTPUT:
+        return FocusKind::ReportBox;
+    default:
+        return FocusKind::Other;
     }
 }
 
@@ -346,12 +360,12 @@ bool CreateMainWindow(int show) {
     const int left = scale.X(kClientLeftTwips) + frame.left, top = scale.Y(kClientTopTwips) + frame.top;
     RECT work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const ScreenRect place = PlaceInWorkArea(
-        {left, top, left + frame.right - frame.left, top + frame.bottom - frame.top},
-        {work.left, work.top, work.right, work.bottom});
-    HWND window = ::CreateWindowExA(0, kClassName, Ansi(kCaption).c_str(), kWindowStyle, place.left, place.top,
-                                    place.right - place.left, place.bottom - place.top, nullptr, nullptr, g_instance,
-                                    nullptr);
+    const ScreenRect place =
+        PlaceInWorkArea({left, top, left + frame.right - frame.left, top + frame.bottom - frame.top},
+                        {work.left, work.top, work.right, work.bottom});
+    HWND window =
+        ::CreateWindowExA(0, kClassName, Ansi(kCaption).c_str(), kWindowStyle, place.left, place.top,
+                          place.right - place.left, place.bottom - place.top, nullptr, nullptr, g_instance, nullptr);
     if (!window) return false;
     g_window = window;
     // The layout is fixed: a launcher asking for a maximised window gets the

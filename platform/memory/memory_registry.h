@@ -48,8 +48,8 @@ public:
 
 private:
     struct Key {
-        std::string name;  // as created
-        std::map<std::string, std::shared_ptr<Key>> children;   // by folded name
+        std::string name;                                                   // as created
+        std::map<std::string, std::shared_ptr<Key>> children;               // by folded name
         std::map<std::string, std::pair<std::string, std::string>> values;  // folded -> (name, data)
         bool deleted = false;
     };

@@ -9,13 +9,9 @@ long OpenKey(RegHandle root, const std::string& path, RegHandle* key) {
     return TheMemoryRegistry().Open(root, path, key);
 }
 
-long DeleteKey(RegHandle key, const std::string& subkey) {
-    return TheMemoryRegistry().DeleteKey(key, subkey);
-}
+long DeleteKey(RegHandle key, const std::string& subkey) { return TheMemoryRegistry().DeleteKey(key, subkey); }
 
-long DeleteRegValue(RegHandle key, const std::string& value) {
-    return TheMemoryRegistry().DeleteValue(key, value);
-}
+long DeleteRegValue(RegHandle key, const std::string& value) { return TheMemoryRegistry().DeleteValue(key, value); }
 
 long CloseKey(RegHandle key) { return TheMemoryRegistry().Close(key); }
 

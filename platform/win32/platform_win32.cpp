@@ -1,21 +1,17 @@
 // The seam on Windows: one line per API call, raw results handed back.
-#include "platform/platform.h"
-
 #include <windows.h>
 
 #include <cstring>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace sys {
 namespace {
 
-HKEY ToHkey(RegHandle handle) {
-    return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(handle));
-}
+HKEY ToHkey(RegHandle handle) { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(handle)); }
 
-RegHandle FromHkey(HKEY key) {
-    return static_cast<RegHandle>(reinterpret_cast<std::uintptr_t>(key));
-}
+RegHandle FromHkey(HKEY key) { return static_cast<RegHandle>(reinterpret_cast<std::uintptr_t>(key)); }
 
 }  // namespace
 
@@ -30,13 +26,9 @@ long OpenKey(RegHandle root, const std::string& path, RegHandle* key) {
 
 // NT refuses a key that still has subkeys (access denied); 98 and ME delete
 // the key together with its whole subtree.
-long DeleteKey(RegHandle key, const std::string& subkey) {
-    return ::RegDeleteKeyA(ToHkey(key), subkey.c_str());
-}
+long DeleteKey(RegHandle key, const std::string& subkey) { return ::RegDeleteKeyA(ToHkey(key), subkey.c_str()); }
 
-long DeleteRegValue(RegHandle key, const std::string& value) {
-    return ::RegDeleteValueA(ToHkey(key), value.c_str());
-}
+long DeleteRegValue(RegHandle key, const std::string& value) { return ::RegDeleteValueA(ToHkey(key), value.c_str()); }
 
 long CloseKey(RegHandle key) { return ::RegCloseKey(ToHkey(key)); }
 

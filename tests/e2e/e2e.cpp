@@ -38,9 +38,9 @@ void Wait(int line, const char* what, const std::function<bool()>& ready) {
     for (const DWORD start = GetTickCount(); !ready(); Sleep(50))
         if (GetTickCount() - start > 30000) Fail(line, std::string("timed out waiting for ") + what), throw Abort();
 }
-#define CHECK(cond) ((cond) ? void() : Fail(__LINE__, "failed: " #cond))
+#define CHECK(cond)         ((cond) ? void() : Fail(__LINE__, "failed: " #cond))
 #define CHECK_EQ(want, got) CheckEq(__LINE__, #got, (want), (got))
-#define WAIT(cond) Wait(__LINE__, #cond, [&] { return bool(cond); })
+#define WAIT(cond)          Wait(__LINE__, #cond, [&] { return bool(cond); })
 // What must not happen is watched for a second, time enough for any
 // keystroke to arrive.
 void Holds(int line, const char* what, const std::function<bool()>& holds) {

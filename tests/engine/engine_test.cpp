@@ -19,7 +19,7 @@ using namespace testreg;
 
 // The system names that choose each family's plans.
 const std::map<std::string, std::vector<std::string>> kNames = {
-    {"9x", {"Windows 98", "Windows ME"}},                // 98 and ME
+    {"9x", {"Windows 98", "Windows ME"}},                   // 98 and ME
     {"NT", {"Windows NT", "Windows 2000", "Windows XP"}}};  // NT 4, 2000 and XP
 
 std::wstring Wide(const std::string& text) { return {text.begin(), text.end()}; }

@@ -1,6 +1,6 @@
-#include "tests/support/test_registry.h"
-
 #include <algorithm>
+
+#include "tests/support/test_registry.h"
 
 namespace testreg {
 
@@ -10,8 +10,8 @@ State Without(const State& state, const std::vector<std::string>& lines) {
     State left;
     for (const std::string& line : state) {
         const auto below = [&line](const std::string& key) {
-            return line.compare(0, key.size(), key) == 0 && (line.size() == key.size() || line[key.size()] == '\\' ||
-                                                             line.compare(key.size(), 3, " | ") == 0);
+            return line.compare(0, key.size(), key) == 0 &&
+                   (line.size() == key.size() || line[key.size()] == '\\' || line.compare(key.size(), 3, " | ") == 0);
         };
         if (std::none_of(lines.begin(), lines.end(), below)) left.insert(line);
     }

@@ -10,8 +10,10 @@ std::vector<Family> Families() { return {Family::NT, Family::Win9x}; }
 void Begin(Family family) { TheMemoryRegistry().Reset(family == Family::NT ? sys::Family::NT : sys::Family::Win9x); }
 
 void Add(const plans::Step& entry) {
-    if (entry.value) TheMemoryRegistry().SetValue(entry.path, entry.name, "1");
-    else TheMemoryRegistry().CreateKey(entry.path + "\\" + entry.name);
+    if (entry.value)
+        TheMemoryRegistry().SetValue(entry.path, entry.name, "1");
+    else
+        TheMemoryRegistry().CreateKey(entry.path + "\\" + entry.name);
 }
 
 std::vector<std::string> Names(const std::string& path, bool values) {

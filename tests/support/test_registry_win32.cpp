@@ -24,7 +24,8 @@ std::vector<std::string> Names(const std::string& path, bool values) {
     char name[16384];
     for (DWORD i = 0, size = sizeof name; key; ++i, size = sizeof name) {
         if ((values ? ::RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)
-                    : ::RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)) != ERROR_SUCCESS) break;
+                    : ::RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
+            break;
         const std::string skipped = values ? "DriverDateData" : path == "SYSTEM" ? "CurrentControlSet" : "";
         if (::lstrcmpiA(name, skipped.c_str()) != 0) names.emplace_back(name, size);
     }
@@ -55,8 +56,10 @@ void Begin(Family) {
     for (auto line = now.rbegin(); line != now.rend(); ++line) {
         const auto bar = line->find(" | ");
         if (baseline.count(*line)) continue;
-        if (bar == std::string::npos) ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, line->c_str());
-        else ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, line->substr(0, bar).c_str(), line->c_str() + bar + 3);
+        if (bar == std::string::npos)
+            ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, line->c_str());
+        else
+            ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, line->substr(0, bar).c_str(), line->c_str() + bar + 3);
     }
 }
 
