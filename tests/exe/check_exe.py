@@ -1,7 +1,9 @@
 """Checks the shipped exe as a file: a 32-bit GUI program for Windows 4.0, at
-most 40 KiB, importing only what Windows 98 and NT 4 export (the reviewed
-list beside this script) and no wide-character function, with its version
-record. Usage: check_exe.py EXE; prints each failure, exits 1 on any."""
+most 40 KiB, importing only what Windows 95 and NT 4 export (the reviewed
+list beside this script) from kernel32, user32, gdi32 and advapi32, with its
+version record, and nothing but 80386 instructions in its code. The link map
+beside the exe tells code from the data the linker puts among it.
+Usage: check_exe.py EXE; prints each failure, exits 1 on any."""
 
 import re
 import struct
@@ -11,7 +13,8 @@ from pathlib import Path
 
 exe = Path(sys.argv[1])
 data = exe.read_bytes()
-dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", str(exe)], capture_output=True, text=True, check=True).stdout
+objdump = "i686-w64-mingw32-objdump"
+dump = subprocess.run([objdump, "-p", str(exe)], capture_output=True, text=True, check=True).stdout
 failures = []
 
 
@@ -29,13 +32,13 @@ check("file format pei-i386" in dump, "not a 32-bit x86 program")
 
 imports = {(dll.upper(), name) for block in re.split(r"\n\s*DLL Name: ", dump)[1:]
            for dll in [block.split()[0]] for name in re.findall(r"^\t[0-9a-f]+\s+\d+\s+(\S+)$", block, re.M)}
-reviewed = {(dll.upper(), name) for dll, name in
-            (line.split() for line in (Path(__file__).with_name("win98_nt4_imports.txt").read_text().splitlines())
+reviewed = {(dll.upper(), name) for dll, name, *_ in
+            (line.split() for line in (Path(__file__).with_name("win95_nt4_imports.txt").read_text().splitlines())
              if line.strip() and not line.startswith("#"))}
 check(imports, "no imports found")
 check(imports <= reviewed, f"not on the reviewed list: {sorted(imports - reviewed)}")
-# Windows 98 has most wide-character functions only as stubs that fail.
-check(not [name for _, name in imports if re.search("[a-z0-9]W$", name)], "imports a wide-character function")
+dlls = {dll for dll, _ in imports}
+check(dlls <= {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL"}, f"imports from {sorted(dlls)}")
 
 # FILEVERSION and PRODUCTVERSION 1.1.0.0; a 32-bit Windows application.
 fixed = data.find(b"\xbd\x04\xef\xfe")
@@ -48,7 +51,45 @@ for key, value in [("", "040904B0"), ("FileVersion", "1.01"), ("ProductVersion",
         value.encode("utf-16-le")) + rb"\0\0"
     check(re.search(pattern, data), f"version string {key or 'block'} {value!r}")
 
-print(f"{exe.name}: {len(data)} bytes, {len(imports)} imports")
+# The 80386's instructions, as objdump names them in Intel syntax: the
+# integer set and the 387's. Nothing of the 486 (bswap, cmpxchg, xadd), the
+# Pentium (cpuid, rdtsc, cmpxchg8b), the Pentium Pro (cmov, fcomi, ud2, the
+# long nop), MMX or SSE.
+I386 = set("""aaa aad aam aas adc add and arpl bound bsf bsr bt btc btr bts call cbw cdq clc cld cli clts cmc cmp
+cmps cmpsb cmpsd cmpsw cwd cwde daa das dec div enter hlt idiv imul in inc ins insb insd insw int int3 into iret iretd
+ja jae jb jbe jcxz je jecxz jg jge jl jle jmp jne jno jnp jns jo jp js lahf lar lds lea leave les lfs lgdt lgs lidt
+lldt lmsw lods lodsb lodsd lodsw loop loope loopne lret lsl lss ltr mov movs movsb movsd movsw movsx movzx mul neg
+nop not or out outs outsb outsd outsw pop popa popad popf popfd push pusha pushad pushf pushfd rcl rcr ret retf rol
+ror sahf sal sar sbb scas scasb scasd scasw seta setae setb setbe sete setg setge setl setle setne setno setnp setns
+seto setp sets sgdt shl shld shr shrd sidt sldt smsw stc std sti stos stosb stosd stosw str sub test verr verw wait
+xchg xlat xor f2xm1 fabs fadd faddp fbld fbstp fchs fclex fcom fcomp fcompp fcos fdecstp fdiv fdivp fdivr fdivrp
+ffree fiadd ficom ficomp fidiv fidivr fild fimul fincstp finit fist fistp fisub fisubr fld fld1 fldcw fldenv fldl2e
+fldl2t fldlg2 fldln2 fldpi fldz fmul fmulp fnclex fninit fnop fnsave fnstcw fnstenv fnstsw fpatan fprem fprem1 fptan
+frndint frstor fsave fscale fsin fsincos fsqrt fst fstcw fstenv fstp fstsw fsub fsubp fsubr fsubrp ftst fucom fucomp
+fucompp fwait fxam fxch fxtract fyl2x fyl2xp1""".split())
+PREFIXES = {"rep", "repz", "repnz", "repe", "repne", "lock", "cs", "ds", "es", "fs", "gs", "ss", "data16", "addr16"}
+link_map = exe.with_suffix(".map").read_text()
+text = link_map[link_map.index("\n.text "):link_map.index("\n.data ")]
+# Code: the input sections named .text, .text$..., .init and .fini. The
+# constructor and destructor lists the linker writes among them are data.
+ranges = [(int(start, 16), int(start, 16) + int(size, 16)) for start, size in
+          re.findall(r"^ \.(?:text|init|fini)\S*\s+0x([0-9a-f]+)\s+0x([0-9a-f]+) ", text, re.M)]
+check(ranges, "no code found in the link map")
+listing = "".join(subprocess.run([objdump, "-d", "-M", "intel", f"--start-address={start}", f"--stop-address={stop}",
+                                  str(exe)], capture_output=True, text=True, check=True).stdout
+                  for start, stop in ranges)
+outside = {}
+for address, instruction in re.findall(r"^\s*([0-9a-f]+):\t[0-9a-f ]+\t(.*)$", listing, re.M):
+    words = instruction.split()
+    while len(words) > 1 and words[0] in PREFIXES:
+        words.pop(0)
+    operands = " ".join(words[1:])
+    # nop with an operand is the Pentium Pro's long nop (0f 1f).
+    if words[0] not in I386 or re.search(r"\b[xy]?mm\d", operands) or (words[0] == "nop" and operands):
+        outside.setdefault(instruction, address)
+check(not outside, f"{len(outside)} kinds of instruction the 80386 lacks, first at: {sorted(outside.items())[:8]}")
+
+print(f"{exe.name}: {len(data)} bytes, {len(imports)} imports, code in {len(ranges)} ranges checked")
 for failure in failures:
     print("FAILED:", failure)
 sys.exit(1 if failures else 0)
