@@ -51,23 +51,11 @@ for key, value in [("", "040904B0"), ("FileVersion", "1.01"), ("ProductVersion",
         value.encode("utf-16-le")) + rb"\0\0"
     check(re.search(pattern, data), f"version string {key or 'block'} {value!r}")
 
-# The 80386's instructions, as objdump names them in Intel syntax: the
-# integer set and the 387's. Nothing of the 486 (bswap, cmpxchg, xadd), the
-# Pentium (cpuid, rdtsc, cmpxchg8b), the Pentium Pro (cmov, fcomi, ud2, the
-# long nop), MMX or SSE.
-I386 = set("""aaa aad aam aas adc add and arpl bound bsf bsr bt btc btr bts call cbw cdq clc cld cli clts cmc cmp
-cmps cmpsb cmpsd cmpsw cwd cwde daa das dec div enter hlt idiv imul in inc ins insb insd insw int int3 into iret iretd
-ja jae jb jbe jcxz je jecxz jg jge jl jle jmp jne jno jnp jns jo jp js lahf lar lds lea leave les lfs lgdt lgs lidt
-lldt lmsw lods lodsb lodsd lodsw loop loope loopne lret lsl lss ltr mov movs movsb movsd movsw movsx movzx mul neg
-nop not or out outs outsb outsd outsw pop popa popad popf popfd push pusha pushad pushf pushfd rcl rcr ret retf rol
-ror sahf sal sar sbb scas scasb scasd scasw seta setae setb setbe sete setg setge setl setle setne setno setnp setns
-seto setp sets sgdt shl shld shr shrd sidt sldt smsw stc std sti stos stosb stosd stosw str sub test verr verw wait
-xchg xlat xor f2xm1 fabs fadd faddp fbld fbstp fchs fclex fcom fcomp fcompp fcos fdecstp fdiv fdivp fdivr fdivrp
-ffree fiadd ficom ficomp fidiv fidivr fild fimul fincstp finit fist fistp fisub fisubr fld fld1 fldcw fldenv fldl2e
-fldl2t fldlg2 fldln2 fldpi fldz fmul fmulp fnclex fninit fnop fnsave fnstcw fnstenv fnstsw fpatan fprem fprem1 fptan
-frndint frstor fsave fscale fsin fsincos fsqrt fst fstcw fstenv fstp fstsw fsub fsubp fsubr fsubrp ftst fucom fucomp
-fucompp fwait fxam fxch fxtract fyl2x fyl2xp1""".split())
-PREFIXES = {"rep", "repz", "repnz", "repe", "repne", "lock", "cs", "ds", "es", "fs", "gs", "ss", "data16", "addr16"}
+# The 80386's instructions, from the list beside this script.
+words = [line.split() for line in Path(__file__).with_name("i386_instructions.txt").read_text().splitlines()
+         if line.strip() and not line.startswith("#")]
+PREFIXES = set(words[0][1:])
+I386 = {word for line in words[1:] for word in line}
 link_map = exe.with_suffix(".map").read_text()
 text = link_map[link_map.index("\n.text "):link_map.index("\n.data ")]
 # Code: the input sections named .text, .text$..., .init and .fini. The
