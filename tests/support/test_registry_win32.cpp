@@ -22,7 +22,8 @@ std::vector<std::string> Names(const std::string& path, bool values) {
     std::vector<std::string> names;
     HKEY key = Open(path);
     char name[16384];
-    for (DWORD i = 0, size = sizeof name; key; ++i, size = sizeof name) {
+    for (DWORD i = 0; key; ++i) {
+        DWORD size = sizeof name;
         if ((values ? ::RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)
                     : ::RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
             break;
@@ -43,7 +44,7 @@ State Snapshot() {
     for (const plans::Step& e : entries) roots.insert(e.path.find('\\') == std::string::npos ? Line(e) : e.path);
     std::vector<std::string> present;
     for (const std::string& root : roots)
-        if (HKEY key = Open(root)) present.push_back(root), ::RegCloseKey(key);
+        if (HKEY key = Open(root); key && ::RegCloseKey(key) == ERROR_SUCCESS) present.push_back(root);
     return Walk(present);
 }
 
