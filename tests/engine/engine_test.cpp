@@ -145,7 +145,6 @@ TEST_P(Cleaning, RegistryOperationsNameEntriesAsTheRegistryDoes) {
               testreg::Snapshot());
 }
 
-INSTANTIATE_TEST_SUITE_P(Family, Cleaning, testing::ValuesIn(testreg::Families()),
-                         [](const testing::TestParamInfo<Family>& param) { return testreg::Name(param.param); });
+INSTANTIATE_TEST_SUITE_P(Family, Cleaning, testing::ValuesIn(testreg::Families()), testing::PrintToStringParamName());
 
 }  // namespace

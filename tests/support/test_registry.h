@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ namespace testreg {
 
 enum class Family { NT, Win9x };
 std::vector<Family> Families();
-inline const char* Name(Family family) { return family == Family::NT ? "NT" : "Win9x"; }
+// How GoogleTest prints a family, in test names and failures: by its name.
+inline void PrintTo(Family family, std::ostream* out) { *out << (family == Family::NT ? "NT" : "Win9x"); }
 
 // Leaves a registry of the family holding nothing that a test added.
 void Begin(Family family);
