@@ -134,7 +134,12 @@ std::string Text(HWND window) {
 }
 // In front, for the keys: Wine does not always activate a program it starts.
 void Front(HWND window) { WAIT(GetForegroundWindow() == window || (SetForegroundWindow(window) && false)); }
-HWND Box() { return FindWindowA("#32770", "Morvel Vantrel"); }
+// The tool's message box once it is shown: the system finds it by its title
+// before it has placed the box and its buttons, and shows it after that.
+HWND Box() {
+    HWND box = FindWindowA("#32770", "Morvel Vantrel");
+    return IsWindowVisible(box) ? box : nullptr;
+}
 std::string BoxText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
 
 int Processes(const char* exe) {
