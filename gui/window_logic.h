@@ -78,6 +78,11 @@ std::wstring LogFileName(const LocalTime& now);
 // The name on drive C:, relative to that drive's current directory.
 std::wstring LogFilePath(const std::wstring& file_name);
 
+// How the messages name the log: by the whole path that the system makes of
+// the drive-relative one (the drive, every folder of its current directory
+// and the name), or by the drive-relative path where the system gave none.
+std::wstring ShownLogPath(const std::wstring& path, const std::wstring& whole_path);
+
 // The report box's text in the ANSI code page, then one CR LF.
 std::string LogFileBytes(const std::wstring& report_text);
 
@@ -87,7 +92,8 @@ std::wstring NotepadCommandLine(const std::wstring& file_name);
 // The Notepad of the Windows directory, whatever lies beside the program.
 std::wstring NotepadProgram(const std::wstring& windows_directory);
 
-// The message shown when a save goes wrong; the report stays as it was.
+// The message shown when a save goes wrong, naming the log by its shown
+// path, then the system's reason; the report stays as it was.
 std::wstring SaveFailedMessage(const std::wstring& path, const std::wstring& reason);
 std::wstring NotepadFailedMessage(const std::wstring& path, const std::wstring& reason);
 

@@ -88,6 +88,20 @@ DWORD WriteWholeFile(const std::string& path, const std::string& bytes) {
     return error;
 }
 
+// The whole path the system makes of a relative one at this moment, from
+// the current directory of its drive; empty where the system cannot say.
+std::wstring WholePath(const std::string& path) {
+    std::string whole(MAX_PATH, '\0');
+    DWORD length = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(whole.size()), &whole[0], nullptr);
+    if (length >= whole.size()) {  // the buffer it needs, the terminating NUL included
+        whole.resize(length);
+        length = ::GetFullPathNameA(path.c_str(), length, &whole[0], nullptr);
+    }
+    if (length == 0 || length >= whole.size()) return std::wstring();
+    whole.resize(length);
+    return sys::FromAnsi(whole);
+}
+
 // Starts Notepad without waiting for it; 0 or the error.
 DWORD StartNotepad(const std::wstring& command_line) {
     char windows_directory[MAX_PATH + 1] = {};
@@ -130,12 +144,15 @@ void SaveCommand(HWND window) {
     ::GetLocalTime(&now);
     const std::wstring name = LogFileName({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond});
     const std::wstring path = LogFilePath(name);
+    // The folder as the system finds it for this very path, just before it
+    // writes there.
+    const std::wstring shown = ShownLogPath(path, WholePath(Ansi(path)));
     if (DWORD error = WriteWholeFile(Ansi(path), LogFileBytes(ReadOutput(window)))) {
-        ShowFailure(window, SaveFailedMessage(path, SystemMessage(error)));
+        ShowFailure(window, SaveFailedMessage(shown, SystemMessage(error)));
         return;
     }
     if (DWORD error = StartNotepad(NotepadCommandLine(name))) {
-        ShowFailure(window, NotepadFailedMessage(path, SystemMessage(error)));
+        ShowFailure(window, NotepadFailedMessage(shown, SystemMessage(error)));
     }
 }
 

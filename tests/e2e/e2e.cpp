@@ -27,6 +27,8 @@ namespace {
 using Args = std::vector<std::string>;  // the case's name, then its arguments
 int g_failures = 0;
 struct Abort {};  // a wait that timed out ends the case
+// The tool's folder: its current directory, on drive C: but not its root.
+#define FOLDER "C:\\Tools\\"
 
 void Fail(int line, const std::string& what) { std::printf("e2e.cpp:%d: %s\n", line, what.c_str()), ++g_failures; }
 
@@ -95,11 +97,12 @@ void SetUserValue(const char* key, const char* name, DWORD type, const void* dat
 
 // --- Input, windows and files ------------------------------------------------
 
+// In the tool's folder.
 PROCESS_INFORMATION Start(const char* program, std::string command, WORD show = SW_SHOWNORMAL) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup, startup.dwFlags = STARTF_USESHOWWINDOW, startup.wShowWindow = show;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(program, &command[0], 0, 0, FALSE, 0, 0, "C:\\", &startup, &process)) Fail(__LINE__, command);
+    if (!CreateProcessA(program, &command[0], 0, 0, FALSE, 0, 0, FOLDER, &startup, &process)) Fail(__LINE__, command);
     return process;
 }
 
@@ -154,7 +157,7 @@ int Processes(const char* exe) {
 std::vector<std::string> Logs() {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("C:\\Vantrel *.log", &found);
+    HANDLE search = FindFirstFileA(FOLDER "Vantrel *.log", &found);
     for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
     return FindClose(search), names;
@@ -295,7 +298,8 @@ void Window(const Args&) {
          Rect(maximised.window).bottom == frame.bottom);
 }
 
-// The log file's name and bytes, Notepad, and saves that cannot be done.
+// The log file's name and bytes in the tool's folder, Notepad, and saves
+// that cannot be done, each named by its whole path.
 void Saving(const Args&) {
     App app;
     // An empty report saves nothing: the click behind it shows it has had its
@@ -322,31 +326,33 @@ void Saving(const Args&) {
     Answer(IDCANCEL);
     std::vector<std::string> logs = Logs(), names = LogNames(start, 5);
     CHECK(logs.size() == 1 && std::count(names.begin(), names.end(), logs[0]) == 1);
-    CHECK_EQ(text + "\r\n", ReadFile("C:\\" + logs.at(0)));
+    CHECK_EQ(text + "\r\n", ReadFile(FOLDER + logs.at(0)));
     CHECK_EQ(logs[0] + " - Notepad", Text(FindWindowA("Notepad", nullptr)));
     PostMessageA(FindWindowA("Notepad", nullptr), WM_CLOSE, 0, 0);
-    WAIT(!Processes("notepad.exe") && DeleteFileA(("C:\\" + logs[0]).c_str()));
+    WAIT(!Processes("notepad.exe") && DeleteFileA((FOLDER + logs[0]).c_str()));
 
     // Notepad missing: the log is saved, and the program says Notepad is not.
     MoveFileA("C:\\windows\\notepad.exe", "C:\\windows\\notepad.away");
     SetForegroundWindow(app.window), Click(app.Item(IDC_REPORT));
     HWND box = nullptr;
     WAIT((box = Box()) && (logs = Logs()).size() == 1);
-    CHECK_EQ("The report was saved to C:" + logs[0] + ", but Notepad could not be started.",
-             BoxText(box).substr(0, BoxText(box).find('\r')));
-    CHECK_EQ(text + "\r\n", ReadFile("C:\\" + logs[0]));
+    CHECK_EQ("The report was saved to " FOLDER + logs[0] + ", but Notepad could not be started.\r\n\r\nFile not found.",
+             BoxText(box));
     Click(GetDlgItem(box, IDOK));
     MoveFileA("C:\\windows\\notepad.away", "C:\\windows\\notepad.exe");
-    DeleteFileA(("C:\\" + logs[0]).c_str());
+    DeleteFileA((FOLDER + logs[0]).c_str());
 
-    // A folder in the way of the file: the program says so, keeps the report
-    // and starts nothing.
+    // A folder in the way of the file: the program says so, naming the file
+    // the clock gave, keeps the report and starts nothing.
     GetLocalTime(&start);
-    for (const std::string& name : LogNames(start, 60)) CreateDirectoryA(("C:\\" + name).c_str(), nullptr);
+    names = LogNames(start, 60);
+    for (const std::string& name : names) CreateDirectoryA((FOLDER + name).c_str(), nullptr);
     WAIT(!Box());
     Click(app.Item(IDC_REPORT));
     WAIT(box = Box());
-    CHECK_EQ(std::string("The report could not be saved to C:Vantrel "), BoxText(box).substr(0, 43));
+    std::string named;
+    for (const std::string& name : names) named = BoxText(box).find(name) == std::string::npos ? named : name;
+    CHECK_EQ("The report could not be saved to " FOLDER + named + ".\r\n\r\nAccess denied.", BoxText(box));
     Click(GetDlgItem(box, IDOK));
     WAIT(!Box());
     CHECK(app.Report() == text && !app.Ended() && !Processes("notepad.exe"));
@@ -439,6 +445,7 @@ int main(int argc, char** argv) {
     const std::map<std::string, void (*)(const Args&)> cases = {
         {"versions", Versions}, {"window", Window}, {"saving", Saving}, {"keystrokes", Keystrokes}, {"layout", Layout}};
     if (args.empty() || !cases.count(args[0])) return std::printf("usage: e2e versions VERSION... | CASE\n"), 2;
+    CreateDirectoryA(FOLDER, nullptr);
     try {
         cases.at(args[0])(args);
     } catch (const Abort&) {

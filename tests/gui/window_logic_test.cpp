@@ -1,6 +1,6 @@
-// The window's plain logic: where it opens, and what a save writes and
-// starts. The layout and the keyboard show only in the real window, so the
-// end-to-end tests check those.
+// The window's plain logic: where it opens, and what a save writes, names
+// and starts. The layout and the keyboard show only in the real window, so
+// the end-to-end tests check those.
 #include "gui/window_logic.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +36,11 @@ TEST(Saving, FileHoldsTheTextAndOneMoreLineEnd) {
     EXPECT_EQ(std::string("++ SOFTWARE\\K+LUMO\r\n\r\n"), LogFileBytes(L"++ SOFTWARE\\K+LUMO\r\n"));
     EXPECT_EQ(std::string("a\nb\r\n"), LogFileBytes(L"a\nb"));          // the text's own line ends are kept
     EXPECT_EQ(std::string("caf\xE9\r\n"), LogFileBytes(L"caf\u00E9"));  // the code page, a byte a character
+}
+
+// Where the system gives the whole path, the messages show it: end to end.
+TEST(Saving, MessagesNameTheDriveRelativePathWhereTheSystemGivesNoWholePath) {
+    EXPECT_EQ(L"C:Vantrel 05-12-06 19-30-00.log", ShownLogPath(L"C:Vantrel 05-12-06 19-30-00.log", L""));
 }
 
 TEST(Saving, NotepadGetsTheNameUnquoted) {
