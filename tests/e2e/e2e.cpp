@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "gui/Vantrel_ids.h"
@@ -26,11 +27,12 @@ namespace {
 
 using Args = std::vector<std::string>;  // the case's name, then its arguments
 int g_failures = 0;
-struct Abort {};  // a wait that timed out ends the case
+using Abort = std::pair<int, std::string>;  // a failure's line and text: ends the case at once
 // The tool's folder: its current directory, on drive C: but not its root.
 #define FOLDER "C:\\Tools\\"
 
-void Fail(int line, const std::string& what) { std::printf("e2e.cpp:%d: %s\n", line, what.c_str()), ++g_failures; }
+// Each failure numbered as it comes.
+void Fail(int line, const std::string& what) { std::printf("e2e.cpp:%d: %s (%d)\n", line, what.c_str(), ++g_failures); }
 
 std::string Pair(long x, long y) { return std::to_string(x) + "," + std::to_string(y); }
 void CheckEq(int line, const char* what, const std::string& want, const std::string& got) {
@@ -38,18 +40,11 @@ void CheckEq(int line, const char* what, const std::string& want, const std::str
 }
 void Wait(int line, const char* what, const std::function<bool()>& ready) {
     for (const DWORD start = GetTickCount(); !ready(); Sleep(50))
-        if (GetTickCount() - start > 30000) Fail(line, std::string("timed out waiting for ") + what), throw Abort();
+        if (GetTickCount() - start > 30000) throw Abort{line, std::string("timed out waiting for ") + what};
 }
 #define CHECK(cond)         ((cond) ? void() : Fail(__LINE__, "failed: " #cond))
 #define CHECK_EQ(want, got) CheckEq(__LINE__, #got, (want), (got))
 #define WAIT(cond)          Wait(__LINE__, #cond, [&] { return bool(cond); })
-// What must not happen is watched for a second, time enough for any
-// keystroke to arrive.
-void Holds(int line, const char* what, const std::function<bool()>& holds) {
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < 1000; Sleep(20))
-        if (!holds()) return Fail(line, std::string("no longer holds: ") + what);
-}
-#define HOLDS(cond) Holds(__LINE__, #cond, [&] { return bool(cond); })
 
 const plans::Plan& Find(const std::string& code, const std::string& family) {
     for (const plans::Plan& plan : plans::TheOracle().plans)
@@ -63,7 +58,7 @@ std::string Report(const plans::Plan& plan, bool ok) {
 
 // --- The registry ------------------------------------------------------------
 
-std::string Lower(std::string text) { return CharLowerBuffA(&text[0], DWORD(text.size())), text; }
+std::string Lower(std::string text) { return CharLowerA(&text[0]); }
 
 // The whole of HKLM: every key and every value's name (all the tool can
 // change is whether they exist), without regard to case, as the registry
@@ -74,12 +69,6 @@ Snapshot Registry() {
     for (const std::string& line : testreg::Walk({""})) all.insert(Lower(line));
     return all;
 }
-// The snapshot less what the steps delete: keys with all below them, values.
-Snapshot Without(const Snapshot& all, const std::vector<plans::Step>& steps) {
-    std::vector<std::string> gone;
-    for (const plans::Step& step : steps) gone.push_back(Lower(testreg::Line(step)));
-    return testreg::Without(all, gone);
-}
 
 void CheckRegistry(int line, const Snapshot& want, const Snapshot& got) {
     for (const std::string& entry : want)
@@ -88,21 +77,14 @@ void CheckRegistry(int line, const Snapshot& want, const Snapshot& got) {
         if (!want.count(entry)) Fail(line, "registry has " + entry);
 }
 
-void SetUserValue(const char* key, const char* name, DWORD type, const void* data, size_t size) {
-    HKEY opened = nullptr;
-    RegCreateKeyA(HKEY_CURRENT_USER, key, &opened);
-    RegSetValueExA(opened, name, 0, type, static_cast<const BYTE*>(data), DWORD(size));
-    RegCloseKey(opened);
-}
-
 // --- Input, windows and files ------------------------------------------------
 
-// In the tool's folder.
+// In the tool's folder; the caller closes the process handle.
 PROCESS_INFORMATION Start(const char* program, std::string command, WORD show = SW_SHOWNORMAL) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup, startup.dwFlags = STARTF_USESHOWWINDOW, startup.wShowWindow = show;
+    STARTUPINFOA startup = {sizeof startup, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, STARTF_USESHOWWINDOW, show, 0, 0, 0, 0, 0};
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(program, &command[0], 0, 0, FALSE, 0, 0, FOLDER, &startup, &process)) Fail(__LINE__, command);
+    CloseHandle(process.hThread);
     return process;
 }
 
@@ -115,13 +97,14 @@ void X(const std::string& actions) {
     const std::string done =
         "/tmp/vantrel-xdotool-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++calls);
     const PROCESS_INFORMATION shell = Start("Z:\\bin\\sh", "sh -c \"xdotool " + actions + " && touch " + done + "\"");
-    CloseHandle(shell.hThread), CloseHandle(shell.hProcess);
+    CloseHandle(shell.hProcess);
     WAIT(DeleteFileA(("Z:" + done).c_str()));
 }
 
 RECT Rect(HWND window) {
     RECT r = {};
-    return GetWindowRect(window, &r), r;
+    GetWindowRect(window, &r);
+    return r;
 }
 // The actions that move the pointer onto a place, or a window's middle.
 std::string At(int x, int y) { return "mousemove " + std::to_string(x) + " " + std::to_string(y) + " "; }
@@ -133,7 +116,8 @@ void Click(HWND window) { X(At(window) + "click 1"); }
 
 std::string Text(HWND window) {
     std::string text(size_t(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-    return text.resize(size_t(SendMessageA(window, WM_GETTEXT, text.size(), (LPARAM)&text[0]))), text;
+    text.resize(size_t(SendMessageA(window, WM_GETTEXT, text.size(), (LPARAM)&text[0])));
+    return text;
 }
 // In front, for the keys: Wine does not always activate a program it starts.
 void Front(HWND window) { WAIT(GetForegroundWindow() == window || (SetForegroundWindow(window) && false)); }
@@ -151,7 +135,8 @@ int Processes(const char* exe) {
     PROCESSENTRY32 entry = {sizeof entry, 0, 0, 0, 0, 0, 0, 0, 0, {}};
     for (BOOL more = Process32First(all, &entry); more; more = Process32Next(all, &entry))
         count += lstrcmpiA(entry.szExeFile, exe) == 0;
-    return CloseHandle(all), count;
+    CloseHandle(all);
+    return count;
 }
 
 std::vector<std::string> Logs() {
@@ -160,7 +145,8 @@ std::vector<std::string> Logs() {
     HANDLE search = FindFirstFileA(FOLDER "Vantrel *.log", &found);
     for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    return FindClose(search), names;
+    FindClose(search);
+    return names;
 }
 
 // The log names of `seconds` seconds from `from` on.
@@ -168,17 +154,13 @@ std::vector<std::string> LogNames(SYSTEMTIME from, int seconds) {
     std::vector<std::string> names;
     ULARGE_INTEGER t;
     SystemTimeToFileTime(&from, reinterpret_cast<FILETIME*>(&t));
-    for (char name[64]; seconds--; t.QuadPart += 10000000, names.push_back(name)) {
+    for (char name[64]; seconds--; t.QuadPart += 10000000) {
         FileTimeToSystemTime(reinterpret_cast<FILETIME*>(&t), &from);
         std::snprintf(name, sizeof name, "Vantrel %02d-%02d-%02d %02d-%02d-%02d.log", from.wDay, from.wMonth,
                       from.wYear % 100, from.wHour, from.wMinute, from.wSecond);
+        names.push_back(name);
     }
     return names;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 // --- The tool ------------------------------------------------------------------
@@ -192,17 +174,17 @@ struct App {
         Front(window);
     }
     ~App() {
-        if (!Ended()) TerminateProcess(process.hProcess, 1), WaitForSingleObject(process.hProcess, 10000);
-        CloseHandle(process.hThread), CloseHandle(process.hProcess);
+        TerminateProcess(process.hProcess, 1);  // fails, harmlessly, once it has ended
+        WaitForSingleObject(process.hProcess, 10000);
+        CloseHandle(process.hProcess);
     }
     HWND Item(int id) const { return GetDlgItem(window, id); }
     HWND Focus() const {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(process.dwThreadId, &info), info.hwndFocus;
+        GUITHREADINFO info = {sizeof info, 0, 0, 0, 0, 0, 0, 0, {}};
+        GetGUIThreadInfo(process.dwThreadId, &info);
+        return info.hwndFocus;
     }
     std::string Report() const { return Text(Item(IDC_OUTPUT)); }
-    LRESULT Caret() const { return SendMessageA(Item(IDC_OUTPUT), EM_GETSEL, 0, 0); }  // start | end << 16
     bool Ended() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }
 };
 
@@ -229,11 +211,12 @@ void Versions(const Args& args) {
         const bool nt = version == "winxp" || version == "win2k" || version == "nt40";
         const bool served = nt || version == "win98" || version == "winme";
         // The Windows version the tool is told; this program keeps the prefix's own.
-        SetUserValue("Software\\Wine\\AppDefaults\\Morvel_Vantrel_Only6+7.exe", "Version", REG_SZ, version.c_str(),
-                     version.size() + 1);
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Morvel_Vantrel_Only6+7.exe", "Version", REG_SZ,
+                        version.c_str(), DWORD(version.size() + 1));
         for (const std::string code : {"NX6", "NX7"}) {
             const plans::Plan& plan = Find(code, nt || !served ? "NT" : "9x");
-            testreg::Add(plan.steps), testreg::Add(plans::TheOracle().neighbours);
+            testreg::Add(plan.steps);
+            testreg::Add(plans::TheOracle().neighbours);
             for (const plans::Step& step : Find(code == "NX6" ? "NX7" : "NX6", plan.family).steps)
                 if (testreg::Line(step).rfind("SOFTWARE\\K+LUMO", 0) != 0) testreg::Add(step);
             App app;
@@ -244,8 +227,12 @@ void Versions(const Args& args) {
             Answer(IDOK);
             const std::string done = served ? Report(plan, true) : "";
             WAIT(app.Report() == done);
-            CHECK(app.Focus() == app.Item(IDC_OUTPUT) && app.Caret() == MAKELRESULT(done.size(), done.size()));
-            CheckRegistry(__LINE__, served ? Without(before, plan.steps) : before, Registry());
+            const LRESULT caret = SendMessageA(app.Item(IDC_OUTPUT), EM_GETSEL, 0, 0);  // start | end << 16
+            CHECK(app.Focus() == app.Item(IDC_OUTPUT) && caret == MAKELRESULT(done.size(), done.size()));
+            // Less what the plan deletes: its keys with all below them, its values.
+            std::vector<std::string> gone;
+            for (const plans::Step& step : plan.steps) gone.push_back(Lower(testreg::Line(step)));
+            CheckRegistry(__LINE__, served ? testreg::Without(before, gone) : before, Registry());
         }
     }
 }
@@ -257,19 +244,24 @@ void Window(const Args&) {
     // Space asks on the first button; Esc in the box is Cancel, which changes
     // nothing and gives the focus back.
     const Snapshot before = Registry();
-    X("key space"), Confirmation(), X("key Escape");
+    X("key space");
+    Confirmation();
+    X("key Escape");
     WAIT(!Box() && app.Focus() == app.Item(IDC_NX6));
     CheckRegistry(__LINE__, before, Registry());
     // Tab runs through NX6, NX7, output, exit and round; Shift+Tab goes back.
-    for (int id : {IDC_NX7, IDC_OUTPUT, IDC_EXIT, IDC_NX6}) X("key Tab"), WAIT(app.Focus() == app.Item(id));
-    X("key shift+Tab");
-    WAIT(app.Focus() == app.Item(IDC_EXIT));
-    // Esc presses nothing, as the Tab behind it shows; Enter presses the
-    // focused button only.
-    X("key Tab Escape Tab");
-    WAIT(app.Focus() == app.Item(IDC_NX7));
+    // Esc presses nothing, as the Tab behind it shows.
+    const std::pair<const char*, int> steps[] = {{"Tab", IDC_NX7},        {"Tab", IDC_OUTPUT},
+                                                 {"Tab", IDC_EXIT},       {"Tab", IDC_NX6},
+                                                 {"shift+Tab", IDC_EXIT}, {"Tab Escape Tab", IDC_NX7}};
+    for (const auto& [keys, id] : steps) {
+        X(std::string("key ") + keys);
+        WAIT(app.Focus() == app.Item(id));
+    }
     CHECK(!Box());
-    X("key Return"), Answer(IDCANCEL);
+    // Enter presses the focused button only.
+    X("key Return");
+    Answer(IDCANCEL);
     // In the report box Enter starts a new line and Esc does nothing.
     X("key Tab a Return Escape b");
     WAIT(app.Report() == "a\r\nb");
@@ -308,15 +300,14 @@ void Saving(const Args&) {
     WAIT(app.Focus() == app.Item(IDC_OUTPUT));
     CHECK(Logs().empty() && !Processes("notepad.exe"));
     X("type typed");  // plain keys: one that xdotool must map in first does not always reach Wine
-    const std::string text = "typed";
-    WAIT(app.Report() == text);
+    WAIT(app.Report() == "typed");
 
     // A double click saves once and opens one Notepad on the file; the click
     // on NX7 behind it shows both have had their turn. Notepad opens where
     // it covers nothing of the tool.
     for (const char* name : {"iWindowPosX", "iWindowPosY", "iWindowPosDX", "iWindowPosDY"}) {
         const DWORD value = name[11] ? 200 : 0;  // at 0,0, 200 x 200
-        SetUserValue("Software\\Microsoft\\Notepad", name, REG_DWORD, &value, sizeof value);
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Notepad", name, REG_DWORD, &value, sizeof value);
     }
     SYSTEMTIME start;
     GetLocalTime(&start);
@@ -326,14 +317,17 @@ void Saving(const Args&) {
     Answer(IDCANCEL);
     std::vector<std::string> logs = Logs(), names = LogNames(start, 5);
     CHECK(logs.size() == 1 && std::count(names.begin(), names.end(), logs[0]) == 1);
-    CHECK_EQ(text + "\r\n", ReadFile(FOLDER + logs.at(0)));
+    CHECK_EQ(
+        "typed\r\n",
+        std::string(std::istreambuf_iterator<char>(std::ifstream(FOLDER + logs.at(0), std::ios::binary).rdbuf()), {}));
     CHECK_EQ(logs[0] + " - Notepad", Text(FindWindowA("Notepad", nullptr)));
     PostMessageA(FindWindowA("Notepad", nullptr), WM_CLOSE, 0, 0);
     WAIT(!Processes("notepad.exe") && DeleteFileA((FOLDER + logs[0]).c_str()));
 
     // Notepad missing: the log is saved, and the program says Notepad is not.
     MoveFileA("C:\\windows\\notepad.exe", "C:\\windows\\notepad.away");
-    SetForegroundWindow(app.window), Click(app.Item(IDC_REPORT));
+    SetForegroundWindow(app.window);
+    Click(app.Item(IDC_REPORT));
     HWND box = nullptr;
     WAIT((box = Box()) && (logs = Logs()).size() == 1);
     CHECK_EQ("The report was saved to " FOLDER + logs[0] + ", but Notepad could not be started.\r\n\r\nFile not found.",
@@ -355,7 +349,7 @@ void Saving(const Args&) {
     CHECK_EQ("The report could not be saved to " FOLDER + named + ".\r\n\r\nAccess denied.", BoxText(box));
     Click(GetDlgItem(box, IDOK));
     WAIT(!Box());
-    CHECK(app.Report() == text && !app.Ended() && !Processes("notepad.exe"));
+    CHECK(app.Report() == "typed" && !app.Ended() && !Processes("notepad.exe"));
 }
 
 // After a cleaning the caret goes to the report's end inside the box: no
@@ -367,18 +361,20 @@ void Keystrokes(const Args&) {
     App app;
     Click(app.Item(IDC_NX7));
     HWND box = Confirmation(), notepad = nullptr;
-    FILE* file = std::fopen("C:\\note.txt", "wb");
-    std::fputs("first line\r\nsecond line", file), std::fclose(file);
+    std::ofstream("C:\\note.txt", std::ios::binary) << "first line\r\nsecond line";
     PROCESS_INFORMATION other = Start(nullptr, "notepad.exe C:\\note.txt");
     WAIT(notepad = FindWindowA("Notepad", nullptr));
     Front(notepad);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     WAIT(app.Report() == Report(plan, true));
     HWND edit = FindWindowExA(notepad, nullptr, "Edit", nullptr);
-    HOLDS(SendMessageA(edit, EM_GETSEL, 0, 0) == 0 && Text(edit) == "first line\r\nsecond line");
-    TerminateProcess(other.hProcess, 0), CloseHandle(other.hThread), CloseHandle(other.hProcess);
+    Sleep(1000);  // time enough for any keystroke to arrive
+    CHECK(SendMessageA(edit, EM_GETSEL, 0, 0) == 0 && Text(edit) == "first line\r\nsecond line");
+    TerminateProcess(other.hProcess, 0);
+    CloseHandle(other.hProcess);
 
-    SetForegroundWindow(app.window), Click(app.Item(IDC_NX7));
+    SetForegroundWindow(app.window);
+    Click(app.Item(IDC_NX7));
     X(At(GetDlgItem(Confirmation(), IDOK)) + "keydown shift click 1");
     WAIT(app.Report() == Report(plan, false));
     X("keyup shift type x");  // a selection would be replaced
@@ -396,7 +392,8 @@ void Layout(const Args&) {
     ReleaseDC(nullptr, screen);
     RECT client = {}, frame = Rect(app.window);
     POINT corner = {0, 0};
-    GetClientRect(app.window, &client), ClientToScreen(app.window, &corner);
+    GetClientRect(app.window, &client);
+    ClientToScreen(app.window, &corner);
     // A fixed frame with a close box only. Each control: class, caption and
     // its kind (a push button, not a default one; a multi-line edit; a bitmap),
     // then left, top, width and height in the client area at 96 and at 120 dpi;
@@ -444,11 +441,14 @@ int main(int argc, char** argv) {
     const Args args(argv + 1, argv + argc);
     const std::map<std::string, void (*)(const Args&)> cases = {
         {"versions", Versions}, {"window", Window}, {"saving", Saving}, {"keystrokes", Keystrokes}, {"layout", Layout}};
-    if (args.empty() || !cases.count(args[0])) return std::printf("usage: e2e versions VERSION... | CASE\n"), 2;
+    const auto run = cases.find(args.empty() ? "" : args[0]);
     CreateDirectoryA(FOLDER, nullptr);
     try {
-        cases.at(args[0])(args);
-    } catch (const Abort&) {
+        if (run == cases.end()) throw Abort{__LINE__, "usage: e2e versions VERSION... | CASE"};
+        run->second(args);
+    } catch (const Abort& abort) {
+        Fail(abort.first, abort.second);
     }
-    return std::printf("%s: %d failed checks\n", args[0].c_str(), g_failures), g_failures;
+    std::printf("%d failed checks\n", g_failures);
+    return g_failures;
 }
