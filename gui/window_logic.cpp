@@ -67,10 +67,6 @@ std::wstring LogFileName(const LocalTime& now) {
 
 std::wstring LogFilePath(const std::wstring& file_name) { return L"C:" + file_name; }
 
-std::wstring ShownLogPath(const std::wstring& path, const std::wstring& whole_path) {
-    return whole_path.empty() ? path : whole_path;
-}
-
 std::string LogFileBytes(const std::wstring& report_text) { return sys::ToAnsi(report_text) + "\r\n"; }
 
 std::wstring NotepadCommandLine(const std::wstring& file_name) { return L"notepad.exe C:" + file_name; }

@@ -78,11 +78,6 @@ std::wstring LogFileName(const LocalTime& now);
 // The name on drive C:, relative to that drive's current directory.
 std::wstring LogFilePath(const std::wstring& file_name);
 
-// How the messages name the log: by the whole path that the system makes of
-// the drive-relative one (the drive, every folder of its current directory
-// and the name), or by the drive-relative path where the system gave none.
-std::wstring ShownLogPath(const std::wstring& path, const std::wstring& whole_path);
-
 // The report box's text in the ANSI code page, then one CR LF.
 std::string LogFileBytes(const std::wstring& report_text);
 

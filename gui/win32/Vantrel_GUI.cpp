@@ -88,18 +88,14 @@ DWORD WriteWholeFile(const std::string& path, const std::string& bytes) {
     return error;
 }
 
-// The whole path the system makes of a relative one at this moment, from
-// the current directory of its drive; empty where the system cannot say.
-std::wstring WholePath(const std::string& path) {
-    std::string whole(MAX_PATH, '\0');
-    DWORD length = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(whole.size()), &whole[0], nullptr);
-    if (length >= whole.size()) {  // the buffer it needs, the terminating NUL included
-        whole.resize(length);
-        length = ::GetFullPathNameA(path.c_str(), length, &whole[0], nullptr);
-    }
-    if (length == 0 || length >= whole.size()) return std::wstring();
-    whole.resize(length);
-    return sys::FromAnsi(whole);
+// The whole path the system makes of a drive-relative one at this moment,
+// from the current directory of its drive: the drive, every folder and the
+// name. Where the system cannot say, the path as it is.
+std::wstring WholePath(const std::wstring& path) {
+    char whole[MAX_PATH];
+    const DWORD length = ::GetFullPathNameA(Ansi(path).c_str(), MAX_PATH, whole, nullptr);
+    if (length == 0 || length >= MAX_PATH) return path;  // none, or longer than a Windows 95 path can be
+    return sys::FromAnsi(std::string(whole, length));
 }
 
 // Starts Notepad without waiting for it; 0 or the error.
@@ -146,7 +142,7 @@ void SaveCommand(HWND window) {
     const std::wstring path = LogFilePath(name);
     // The folder as the system finds it for this very path, just before it
     // writes there.
-    const std::wstring shown = ShownLogPath(path, WholePath(Ansi(path)));
+    const std::wstring shown = WholePath(path);
     if (DWORD error = WriteWholeFile(Ansi(path), LogFileBytes(ReadOutput(window)))) {
         ShowFailure(window, SaveFailedMessage(shown, SystemMessage(error)));
         return;
