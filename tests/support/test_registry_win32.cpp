@@ -66,8 +66,7 @@ void Begin(Family) {
 
 void Add(const plans::Step& entry) {
     HKEY key = nullptr;
-    const std::string path = entry.value ? entry.path : Line(entry);
-    ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    ::RegCreateKeyA(HKEY_LOCAL_MACHINE, (entry.value ? entry.path : Line(entry)).c_str(), &key);
     if (entry.value) ::RegSetValueExA(key, entry.name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
     ::RegCloseKey(key);
 }
