@@ -314,6 +314,9 @@ void Saving(const Args&) {
     X(At(app.Item(IDC_REPORT)) + "click --repeat 2 1 " + At(app.Item(IDC_NX7)) + "click 1");
     WAIT(Box() && FindWindowA("Notepad", nullptr));
     CHECK(Processes("notepad.exe") == 1);
+    // Notepad takes the front when its window is ready: let it, before the
+    // click on the box, which would otherwise race with it.
+    Front(FindWindowA("Notepad", nullptr));
     Answer(IDCANCEL);
     std::vector<std::string> logs = Logs(), names = LogNames(start, 5);
     CHECK(logs.size() == 1 && std::count(names.begin(), names.end(), logs[0]) == 1);
