@@ -3,7 +3,7 @@ template with its plan list put in, read from the engine's plan tables and
 the window's button captions, so that it cannot drift from the program.
 Plain ASCII with CR LF line ends, no line over 76 characters (Notepad on
 Windows 95 reads it as it is); the build fails on anything else.
-Usage: readme_txt.py SOURCE_DIR TEMPLATE OUTPUT"""
+Usage: readme_txt.py SOURCE_DIR TEMPLATE OUTPUT RELEASE"""
 
 import re
 import sys
@@ -12,6 +12,7 @@ from pathlib import Path
 WIDTH = 76
 FAMILIES = {"9x": "Windows 98 and ME", "NT": "Windows NT 4, 2000 and XP"}
 source, template, output = (Path(argument) for argument in sys.argv[1:4])
+release = sys.argv[4]
 
 
 def unquote(literal):
@@ -57,7 +58,7 @@ for code, family, body in tables:
             lines += wrap("      Report: ++ ", unquote(step[5]))
     plans += lines
 
-text = template.read_text().replace("@PLANS@\n", "\n".join(plans[1:]) + "\n")
+text = template.read_text().replace("@RELEASE@", release).replace("@PLANS@\n", "\n".join(plans[1:]) + "\n")
 for number, line in enumerate(text.splitlines(), 1):
     if len(line) > WIDTH or not line.isascii():
         sys.exit(f"{template}:{number}: over {WIDTH} columns or not plain ASCII: {line}")
