@@ -8,12 +8,14 @@ Usage: check_package.py CPACK BUILD_DIR PLANS; prints each failure, exits 1 on a
 import difflib
 import hashlib
 import re
+import shutil
 import subprocess
 import sys
 import zipfile
 from pathlib import Path
 
 cpack, build, plans_file = sys.argv[1], Path(sys.argv[2]), Path(sys.argv[3])
+shutil.rmtree(build / "package", ignore_errors=True)  # no zip left from an earlier run
 subprocess.run([cpack, "--config", build / "CPackConfig.cmake", "-B", build / "package"], check=True)
 package = build / "package" / "Morvel_Vantrel-1.01.zip"
 failures = []
