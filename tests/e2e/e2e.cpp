@@ -37,9 +37,11 @@ std::string Pair(long x, long y) { return std::to_string(x) + "," + std::to_stri
 void CheckEq(int line, const char* what, const std::string& want, const std::string& got) {
     if (want != got) Fail(line, std::string(what) + "\n  want \"" + want + "\"\n  got  \"" + got + "\"");
 }
+// The limit is generous: where the kernel cannot run 32-bit programs, Wine
+// runs under emulation, several times slower, and two cases share the CPUs.
 void Wait(int line, const char* what, const std::function<bool()>& ready) {
     for (const DWORD start = GetTickCount(); !ready(); Sleep(50))
-        if (GetTickCount() - start > 30000) throw Abort{line, std::string("timed out waiting for ") + what};
+        if (GetTickCount() - start > 90000) throw Abort{line, std::string("timed out waiting for ") + what};
 }
 #define CHECK(cond)         ((cond) ? void() : Fail(__LINE__, "failed: " #cond))
 #define CHECK_EQ(want, got) CheckEq(__LINE__, #got, (want), (got))
@@ -187,9 +189,12 @@ struct App {
     bool Ended() const { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }
 };
 
+// The confirmation, in front as a user's click or key needs it: Wine lets a
+// click on a box behind another program's window only activate the box.
 HWND Confirmation() {
     HWND box = nullptr;
     WAIT(box = Box());
+    Front(box);
     CHECK_EQ(std::string("Are you sure?|OK|Cancel"),
              BoxText(box) + "|" + Text(GetDlgItem(box, IDOK)) + "|" + Text(GetDlgItem(box, IDCANCEL)));
     return box;
@@ -314,7 +319,7 @@ void Saving(const Args&) {
     WAIT(Box() && FindWindowA("Notepad", nullptr));
     CHECK(Processes("notepad.exe") == 1);
     // Notepad takes the front when its window is ready: let it, before the
-    // click on the box, which would otherwise race with it.
+    // box is brought back in front of it.
     Front(FindWindowA("Notepad", nullptr));
     Answer(IDCANCEL);
     std::vector<std::string> logs = Logs(), names = LogNames(start, 5);
