@@ -17,12 +17,10 @@ TEST(OSName, EveryRowOfTheMapping) {
         // Windows 95 family: the minor version alone; the 95 name takes the
         // first two characters of szCSDVersion, NULs included.
         {{4, 0, 950, 1, " B"}, L"Windows 95 B"},
-        {{4, 0, 950, 1, "C"}, L"Windows 95C\0"s},
         {{3, 0, 0, 1, ""}, L"Windows 95\0\0"s},
         {{9, 0, 1, 1, "\0x"}, L"Windows 95\0x"s},
         {{4, 10, 2222, 1, " SE"}, L"Windows 98"},
         {{4, 90, 73010104, 1, " "}, L"Windows ME"},
-        {{5, 90, 0, 1, ""}, L"Windows ME"},
         {{4, 1, 0, 1, ""}, L"Win 32s"},
         // NT family: the major version, and for 5 the whole build number.
         {{4, 7, 99, 2, ""}, L"Windows NT"},

@@ -32,6 +32,9 @@ std::string Line(const plans::Step& entry);
 State Snapshot();  // natively all of it; on Windows the places tests touch
 // The state less the given lines and everything below them.
 State Without(const State& state, const std::vector<std::string>& lines);
+// What got lacks of want and has beyond it, a line an entry ("missing X",
+// "extra X"); empty when they are the same.
+std::string Difference(const State& want, const State& got);
 
 // What only the in-memory registry can tell; deletions as lines, in order.
 std::optional<long> Calls();

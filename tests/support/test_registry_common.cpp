@@ -18,6 +18,15 @@ State Without(const State& state, const std::vector<std::string>& lines) {
     return left;
 }
 
+std::string Difference(const State& want, const State& got) {
+    std::string difference;
+    for (const std::string& line : want)
+        if (!got.count(line)) difference += "\n  missing " + line;
+    for (const std::string& line : got)
+        if (!want.count(line)) difference += "\n  extra   " + line;
+    return difference;
+}
+
 State Walk(const std::vector<std::string>& roots) {
     State state;
     for (const std::string& key : roots) {
