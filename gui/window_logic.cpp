@@ -24,6 +24,15 @@ int TwipsToPixels(int twips, int dots_per_inch) {
     return (twips * dots_per_inch + 720) / 1440;
 }
 
+int LayoutDpi(int display_dpi, int frame_width, int frame_height, int work_width, int work_height) {
+    int dpi = display_dpi;
+    while (dpi > 96 && (TwipsToPixels(kClientWidthTwips, dpi) + frame_width > work_width ||
+                        TwipsToPixels(kClientHeightTwips, dpi) + frame_height > work_height)) {
+        --dpi;
+    }
+    return dpi;
+}
+
 namespace {
 // One axis of PlaceInWorkArea: the new start of a span of the given size.
 int PlaceSpan(int start, int size, int area_start, int area_end) {
@@ -39,16 +48,27 @@ ScreenRect PlaceInWorkArea(const ScreenRect& wanted, const ScreenRect& work_area
     return {left, top, left + width, top + height};
 }
 
-KeyAction RouteKey(unsigned virtual_key, bool shift_down, FocusKind focus) {
+void KeyRules::Forget() {
+    for (bool& pressed_here : pressed_here_) pressed_here = false;
+}
+
+KeyAction KeyRules::Route(const KeyEvent& key) {
     constexpr unsigned kTab = 0x09, kReturn = 0x0D, kEscape = 0x1B;
-    switch (virtual_key) {
+    bool& pressed_here = pressed_here_[key.virtual_key & 0xFF];
+    if (key.down && !key.repeat) pressed_here = true;
+    const bool held_from_elsewhere = !pressed_here;
+    if (!key.down) pressed_here = false;
+    if (held_from_elsewhere) return KeyAction::Swallow;
+    switch (key.virtual_key) {
     case kTab:
-        return shift_down ? KeyAction::FocusPrevious : KeyAction::FocusNext;
+        if (!key.down) return KeyAction::Default;
+        return key.shift ? KeyAction::FocusPrevious : KeyAction::FocusNext;
     case kEscape:
         return KeyAction::Swallow;
     case kReturn:
-        if (focus == FocusKind::CommandButton) return KeyAction::ClickFocused;
-        return focus == FocusKind::ReportBox ? KeyAction::Default : KeyAction::Swallow;
+        if (key.focus == FocusKind::ReportBox) return KeyAction::Default;
+        if (key.focus != FocusKind::CommandButton || key.repeat) return KeyAction::Swallow;
+        return key.down ? KeyAction::PressFocused : KeyAction::ReleaseFocused;
     default:
         return KeyAction::Default;
     }
@@ -71,8 +91,8 @@ std::string LogFileBytes(const std::wstring& report_text) { return sys::ToAnsi(r
 
 std::wstring NotepadCommandLine(const std::wstring& file_name) { return L"notepad.exe C:" + file_name; }
 
-std::wstring NotepadProgram(const std::wstring& windows_directory) {
-    std::wstring path = windows_directory;
+std::wstring NotepadProgram(const std::wstring& folder) {
+    std::wstring path = folder;
     if (path.empty() || path.back() != L'\\') path += L'\\';
     return path + L"notepad.exe";
 }

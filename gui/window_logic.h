@@ -34,6 +34,12 @@ constexpr int kClientTopTwips = 4890;
 // 1440 twips make an inch: 15 twips a pixel at 96 dpi, 12 at 120 dpi.
 int TwipsToPixels(int twips, int dots_per_inch);
 
+// The scale the layout is drawn at: the display's dots per inch, unless the
+// whole window (the client area and the frame_width and frame_height its
+// frame adds) would then not fit the work area; then the largest scale at
+// which it fits, but never below 96 dpi, the size the layout was made for.
+int LayoutDpi(int display_dpi, int frame_width, int frame_height, int work_width, int work_height);
+
 // Screen pixels, right and bottom exclusive.
 struct ScreenRect {
     int left, top, right, bottom;
@@ -52,19 +58,39 @@ ScreenRect PlaceInWorkArea(const ScreenRect& wanted, const ScreenRect& work_area
 
 enum class FocusKind { CommandButton, ReportBox, Other };
 
-enum class KeyAction {
-    Default,        // let the control have the key
-    FocusNext,      // Tab
-    FocusPrevious,  // Shift+Tab
-    Swallow,        // the key does nothing at all
-    ClickFocused,   // the focused button is pressed
+// One key message: a key going down (again, when held: a repeat) or up.
+struct KeyEvent {
+    unsigned virtual_key;
+    bool down, repeat, shift;
+    FocusKind focus;
 };
 
-// The window has no default and no cancel button: Esc does nothing, Enter
-// presses only the button that has the focus (in the report box it starts
-// a new line), and Tab moves through the focus order from anywhere,
-// the report box included.
-KeyAction RouteKey(unsigned virtual_key, bool shift_down, FocusKind focus);
+enum class KeyAction {
+    Default,         // let the control have the key
+    FocusNext,       // Tab
+    FocusPrevious,   // Shift+Tab
+    Swallow,         // the key does nothing at all
+    PressFocused,    // the focused button goes down, as Space takes it down
+    ReleaseFocused,  // and comes up, clicking if it is still down
+};
+
+// The window's keyboard. It has no default and no cancel button: Esc does
+// nothing, and Tab moves through the focus order from anywhere, the report
+// box included. Enter on a command button is Space: one click a press, on
+// its release, so that a key held down cannot answer the confirmation the
+// click opens; in the report box it starts a new line. A key held down
+// since before the window had it (pressed in the confirmation, say) does
+// nothing here until it is released.
+class KeyRules {
+public:
+    KeyAction Route(const KeyEvent& key);
+    // The window has lost the keyboard: what goes down from now on went
+    // down elsewhere until the window sees it go down again.
+    void Forget();
+
+private:
+    bool pressed_here_[256] = {};  // by virtual key: went down in this window
+};
 
 // --- Saving -------------------------------------------------------------
 
@@ -84,8 +110,9 @@ std::string LogFileBytes(const std::wstring& report_text);
 // What Notepad is started with: "notepad.exe C:" and the unquoted name.
 std::wstring NotepadCommandLine(const std::wstring& file_name);
 
-// The Notepad of the Windows directory, whatever lies beside the program.
-std::wstring NotepadProgram(const std::wstring& windows_directory);
+// The Notepad of a system folder (the Windows or the System folder),
+// whatever lies beside the program.
+std::wstring NotepadProgram(const std::wstring& folder);
 
 // The message shown when a save goes wrong, naming the log by its shown
 // path, then the system's reason; the report stays as it was.

@@ -24,25 +24,32 @@ HINSTANCE g_instance = nullptr;
 HWND g_window = nullptr;
 WNDPROC g_static_proc = nullptr;  // the system's own procedure for statics
 HWND g_focus = nullptr;           // the control to give the focus back to on reactivation
+int g_dpi = 0;                    // the layout's scale, fixed before the window is made
+KeyRules g_keys;
 
 std::string Ansi(const std::wstring& text) { return sys::ToAnsi(text); }
 
 HWND Control(HWND window, int id) { return ::GetDlgItem(window, id); }
 
 // --- The report box -----------------------------------------------------
+// Its text goes through the box's own messages, which is all that
+// GetWindowText and SetWindowText would do for it.
+
+int TextLength(HWND box) { return static_cast<int>(::SendMessageA(box, WM_GETTEXTLENGTH, 0, 0)); }
 
 std::wstring ReadOutput(HWND window) {
     HWND output = Control(window, IDC_OUTPUT);
-    const int length = ::GetWindowTextLengthA(output);
+    const int length = TextLength(output);
     if (length <= 0) return std::wstring();
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int read = ::GetWindowTextA(output, &text[0], length + 1);
+    const int read = static_cast<int>(
+        ::SendMessageA(output, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(&text[0])));
     text.resize(static_cast<std::size_t>(read > 0 ? read : 0));
     return sys::FromAnsi(text);
 }
 
 void WriteOutput(HWND window, const std::wstring& text) {
-    ::SetWindowTextA(Control(window, IDC_OUTPUT), Ansi(text).c_str());
+    ::SendMessageA(Control(window, IDC_OUTPUT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Ansi(text).c_str()));
 }
 
 // What Ctrl+End does in the report box, done by the box itself: the caret
@@ -52,7 +59,7 @@ void WriteOutput(HWND window, const std::wstring& text) {
 void ShowEndOfReport(HWND window) {
     HWND output = Control(window, IDC_OUTPUT);
     // A length in bytes is never less than in characters: the box stops at its end.
-    const WPARAM end = static_cast<WPARAM>(::GetWindowTextLengthA(output));
+    const WPARAM end = static_cast<WPARAM>(TextLength(output));
     ::SendMessageA(output, EM_SETSEL, end, static_cast<LPARAM>(end));
     ::SendMessageA(output, EM_SCROLLCARET, 0, 0);
 }
@@ -98,25 +105,33 @@ std::wstring WholePath(const std::wstring& path) {
     return sys::FromAnsi(std::string(whole, length));
 }
 
-// Starts Notepad without waiting for it; 0 or the error.
+// Starts Notepad without waiting for it; 0 or the error. The system's own
+// Notepad: the Windows folder's, else the System folder's (a trimmed
+// system; a Terminal Server, which gives an older program a Windows folder
+// of the user's own), never one from the current folder or a search path.
 DWORD StartNotepad(const std::wstring& command_line) {
-    char windows_directory[MAX_PATH + 1] = {};
-    const UINT length = ::GetWindowsDirectoryA(windows_directory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return ERROR_PATH_NOT_FOUND;  // never a Notepad found elsewhere
-    const std::string program = Ansi(NotepadProgram(sys::FromAnsi(windows_directory)));
-    std::string command = Ansi(command_line);  // CreateProcess may write into it
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
-        return ::GetLastError();
+    DWORD error = ERROR_FILE_NOT_FOUND;
+    for (UINT(WINAPI * folder_of)(LPSTR, UINT) : {::GetWindowsDirectoryA, ::GetSystemDirectoryA}) {
+        char folder[MAX_PATH + 1] = {};
+        const UINT length = folder_of(folder, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) continue;
+        const std::string program = Ansi(NotepadProgram(sys::FromAnsi(folder)));
+        std::string command = Ansi(command_line);  // CreateProcess may write into it
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOWNORMAL;
+        PROCESS_INFORMATION process = {};
+        if (::CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process)) {
+            ::CloseHandle(process.hThread);
+            ::CloseHandle(process.hProcess);
+            return 0;
+        }
+        error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return error;
     }
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return 0;
+    return error;
 }
 
 void ShowFailure(HWND window, const std::wstring& message) {
@@ -154,30 +169,28 @@ void SaveCommand(HWND window) {
 
 // --- Window ----------------------------------------------------------------
 
-struct Scale {
-    int x_dpi, y_dpi;
-    int X(int twips) const { return TwipsToPixels(twips, x_dpi); }
-    int Y(int twips) const { return TwipsToPixels(twips, y_dpi); }
-};
+int Px(int twips) { return TwipsToPixels(twips, g_dpi); }
 
-Scale ScreenScale() {
+// Windows reports the same scale across and down for a display.
+int DisplayDpi() {
     HDC screen = ::GetDC(nullptr);
-    const Scale scale = {::GetDeviceCaps(screen, LOGPIXELSX), ::GetDeviceCaps(screen, LOGPIXELSY)};
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
     ::ReleaseDC(nullptr, screen);
-    return scale;
+    return dpi;
 }
 
 // A fixed single border: a caption with its close box, no sizing frame,
 // no minimise or maximise box.
 const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
-// The whole window around the fixed client area, relative to the client
-// area's corner.
-RECT WindowFrame(const Scale& scale) {
-    RECT frame = {0, 0, scale.X(kClientWidthTwips), scale.Y(kClientHeightTwips)};
+// The whole window around a client area of the given size, relative to the
+// client area's corner.
+RECT WindowFrame(int width, int height) {
+    RECT frame = {0, 0, width, height};
     ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
     return frame;
 }
+RECT WindowFrame() { return WindowFrame(Px(kClientWidthTwips), Px(kClientHeightTwips)); }
 
 // A picture button is clicked like a push button: pressed and released over
 // it. The system's static reports a click as soon as the mouse goes down, so
@@ -206,7 +219,7 @@ LRESULT CALLBACK PictureButtonProc(HWND control, UINT message, WPARAM wParam, LP
     }
 }
 
-HWND CreateControl(HWND window, const ControlRow& row, const Scale& scale, HFONT font) {
+HWND CreateControl(HWND window, const ControlRow& row, HFONT font) {
     const char* window_class = "BUTTON";
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     DWORD ex_style = 0;
@@ -229,8 +242,8 @@ HWND CreateControl(HWND window, const ControlRow& row, const Scale& scale, HFONT
         picture = ::LoadImageA(g_instance, MAKEINTRESOURCEA(row.bitmap), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
         break;
     }
-    HWND control = ::CreateWindowExA(ex_style, window_class, Ansi(row.caption).c_str(), style, scale.X(row.left),
-                                     scale.Y(row.top), scale.X(row.width), scale.Y(row.height), window,
+    HWND control = ::CreateWindowExA(ex_style, window_class, Ansi(row.caption).c_str(), style, Px(row.left),
+                                     Px(row.top), Px(row.width), Px(row.height), window,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), g_instance, nullptr);
     if (!control) return nullptr;
     ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -246,10 +259,9 @@ HWND CreateControl(HWND window, const ControlRow& row, const Scale& scale, HFONT
 }
 
 BOOL OnCreate(HWND window, LPCREATESTRUCT) {
-    const Scale scale = ScreenScale();
     HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     for (const ControlRow& row : kControls) {
-        if (!CreateControl(window, row, scale, font)) return FALSE;
+        if (!CreateControl(window, row, font)) return FALSE;
     }
     g_focus = Control(window, IDC_NX6);
     return TRUE;
@@ -279,8 +291,10 @@ void OnCommand(HWND window, int id, HWND, UINT code) {
 
 // The focus goes back to the control that had it when the window is
 // activated again (after the confirmation box, or switching back to it).
+// Keys held while it was away are not its own.
 void OnActivate(HWND window, UINT state, HWND, BOOL minimized) {
     if (state == WA_INACTIVE) {
+        g_keys.Forget();
         HWND focus = ::GetFocus();
         if (focus && ::IsChild(window, focus)) g_focus = focus;
     } else if (!minimized && g_focus) {
@@ -291,7 +305,7 @@ void OnActivate(HWND window, UINT state, HWND, BOOL minimized) {
 // The system keeps a window within the screen plus its frame; on a small
 // screen that would cut off part of the fixed client area.
 void OnGetMinMaxInfo(HWND, LPMINMAXINFO limits) {
-    const RECT frame = WindowFrame(ScreenScale());
+    const RECT frame = WindowFrame();
     limits->ptMaxTrackSize.x = std::max<LONG>(limits->ptMaxTrackSize.x, frame.right - frame.left);
     limits->ptMaxTrackSize.y = std::max<LONG>(limits->ptMaxTrackSize.y, frame.bottom - frame.top);
 }
@@ -328,14 +342,17 @@ FocusKind KindOf(HWND focus) {
 
 // The window's own keyboard rules, applied before a key reaches a control.
 // The dialog manager is not used: it would keep Tab inside the multi-line
-// report box and turn Esc there into closing the window.
+// report box, turn Esc there into closing the window, and click a button on
+// every key-down of Enter, repeats included.
 bool HandleKey(const MSG& message) {
     HWND window = g_window;
-    if (message.message != WM_KEYDOWN || !window) return false;
+    if ((message.message != WM_KEYDOWN && message.message != WM_KEYUP) || !window) return false;
     if (message.hwnd != window && !::IsChild(window, message.hwnd)) return false;
     HWND focus = ::GetFocus();
+    const bool down = message.message == WM_KEYDOWN;
+    const bool repeat = down && (message.lParam & (1L << 30)) != 0;  // the key was down already
     const bool shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    const KeyAction action = RouteKey(static_cast<unsigned>(message.wParam), shift, KindOf(focus));
+    const KeyAction action = g_keys.Route({static_cast<unsigned>(message.wParam), down, repeat, shift, KindOf(focus)});
     switch (action) {
     case KeyAction::Default:
         return false;
@@ -346,8 +363,9 @@ bool HandleKey(const MSG& message) {
         ::SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
         return true;
     }
-    case KeyAction::ClickFocused:
-        ::SendMessageA(focus, BM_CLICK, 0, 0);
+    case KeyAction::PressFocused:
+    case KeyAction::ReleaseFocused:  // a push button clicks as Space comes up, if Space took it down
+        ::SendMessageA(focus, down ? WM_KEYDOWN : WM_KEYUP, VK_SPACE, 0);
         return true;
     case KeyAction::Swallow:
         return true;
@@ -367,12 +385,16 @@ bool CreateMainWindow(int show) {
 
     // The client area's corner stands at the given place, the frame around
     // it, unless that would leave part of the window off the work area (the
-    // screen less the task bar).
-    const Scale scale = ScreenScale();
-    const RECT frame = WindowFrame(scale);
-    const int left = scale.X(kClientLeftTwips) + frame.left, top = scale.Y(kClientTopTwips) + frame.top;
+    // screen less the task bar). On Large Fonts the layout grows with the
+    // display's scale only as far as the whole window fits there.
     RECT work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT edges = WindowFrame(0, 0);
+    g_dpi = LayoutDpi(DisplayDpi(), edges.right - edges.left, edges.bottom - edges.top, work.right - work.left,
+                      work.bottom - work.top);
+    const RECT frame = WindowFrame();
+    const int left = Px(kClientLeftTwips) + frame.left;
+    const int top = Px(kClientTopTwips) + frame.top;
     const ScreenRect place =
         PlaceInWorkArea({left, top, left + frame.right - frame.left, top + frame.bottom - frame.top},
                         {work.left, work.top, work.right, work.bottom});
