@@ -365,7 +365,7 @@ bool HandleKey(const MSG& message) {
     }
     case KeyAction::PressFocused:
     case KeyAction::ReleaseFocused:  // a push button clicks as Space comes up, if Space took it down
-        ::SendMessageA(focus, down ? WM_KEYDOWN : WM_KEYUP, VK_SPACE, 0);
+        ::SendMessageA(focus, action == KeyAction::PressFocused ? WM_KEYDOWN : WM_KEYUP, VK_SPACE, 0);
         return true;
     case KeyAction::Swallow:
         return true;
