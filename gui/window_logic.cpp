@@ -66,7 +66,11 @@ KeyAction KeyRules::Route(const KeyEvent& key) {
     case kEscape:
         return KeyAction::Swallow;
     case kReturn:
-        if (key.focus == FocusKind::ReportBox) return KeyAction::Default;
+        if (key.down && !key.repeat) return_in_box_ = key.focus == FocusKind::ReportBox;
+        // Its repeats type new lines only where it went down: not after a Tab
+        // has carried a press on a button into the box.
+        if (key.focus == FocusKind::ReportBox)
+            return key.repeat && !return_in_box_ ? KeyAction::Swallow : KeyAction::Default;
         if (key.focus != FocusKind::CommandButton || key.repeat) return KeyAction::Swallow;
         return key.down ? KeyAction::PressFocused : KeyAction::ReleaseFocused;
     default:

@@ -90,6 +90,7 @@ public:
 
 private:
     bool pressed_here_[256] = {};  // by virtual key: went down in this window
+    bool return_in_box_ = false;   // Enter last went down in the report box
 };
 
 // --- Saving -------------------------------------------------------------

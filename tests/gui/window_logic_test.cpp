@@ -47,6 +47,7 @@ TEST(Keyboard, OneClickAPressAndNothingFromKeysHeldElsewhere) {
     } presses[] = {
         {false, {kReturn, true, false, false, button}, KeyAction::PressFocused},
         {false, {kReturn, true, true, false, button}, KeyAction::Swallow},
+        {false, {kReturn, true, true, false, box}, KeyAction::Swallow},  // carried into the box by Tab
         {false, {kReturn, false, false, false, button}, KeyAction::ReleaseFocused},
         {false, {kReturn, true, false, false, box}, KeyAction::Default},  // a new line
         {true, {kReturn, true, true, false, box}, KeyAction::Swallow},
@@ -67,6 +68,10 @@ TEST(Saving, LogFileNameIsDayFirstWithA24HourClockAndHoldsTheText) {
     EXPECT_EQ(std::string("++ SOFTWARE\\K+LUMO\r\n\r\n"), LogFileBytes(L"++ SOFTWARE\\K+LUMO\r\n"));
     EXPECT_EQ(std::string("a\nb\r\n"), LogFileBytes(L"a\nb"));          // the text's own line ends are kept
     EXPECT_EQ(std::string("caf\xE9\r\n"), LogFileBytes(L"caf\u00E9"));  // the code page, a byte a character
+}
+
+TEST(Saving, NotepadGetsTheNameUnquoted) {
+    EXPECT_EQ(L"notepad.exe C:Vantrel 05-12-06 19-30-00.log", NotepadCommandLine(L"Vantrel 05-12-06 19-30-00.log"));
 }
 
 }  // namespace
