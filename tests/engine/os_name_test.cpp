@@ -21,6 +21,7 @@ TEST(OSName, EveryRowOfTheMapping) {
         {{9, 0, 1, 1, "\0x"}, L"Windows 95\0x"s},
         {{4, 10, 2222, 1, " SE"}, L"Windows 98"},
         {{4, 90, 73010104, 1, " "}, L"Windows ME"},
+        {{5, 90, 0, 1, ""}, L"Windows ME"},
         {{4, 1, 0, 1, ""}, L"Win 32s"},
         // NT family: the major version, and for 5 the whole build number.
         {{4, 7, 99, 2, ""}, L"Windows NT"},
