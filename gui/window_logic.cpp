@@ -49,16 +49,16 @@ ScreenRect PlaceInWorkArea(const ScreenRect& wanted, const ScreenRect& work_area
 }
 
 void KeyRules::Forget() {
-    for (bool& pressed_here : pressed_here_) pressed_here = false;
+    for (std::optional<FocusKind>& down_in : down_in_) down_in.reset();
 }
 
 KeyAction KeyRules::Route(const KeyEvent& key) {
     constexpr unsigned kTab = 0x09, kReturn = 0x0D, kEscape = 0x1B;
-    bool& pressed_here = pressed_here_[key.virtual_key & 0xFF];
-    if (key.down && !key.repeat) pressed_here = true;
-    const bool held_from_elsewhere = !pressed_here;
-    if (!key.down) pressed_here = false;
-    if (held_from_elsewhere) return KeyAction::Swallow;
+    std::optional<FocusKind>& down_in = down_in_[key.virtual_key & 0xFF];
+    if (key.down && !key.repeat) down_in = key.focus;
+    const std::optional<FocusKind> went_down_in = down_in;
+    if (!key.down) down_in.reset();
+    if (!went_down_in) return KeyAction::Swallow;  // held since before the window had the keyboard
     switch (key.virtual_key) {
     case kTab:
         if (!key.down) return KeyAction::Default;
@@ -66,11 +66,10 @@ KeyAction KeyRules::Route(const KeyEvent& key) {
     case kEscape:
         return KeyAction::Swallow;
     case kReturn:
-        if (key.down && !key.repeat) return_in_box_ = key.focus == FocusKind::ReportBox;
-        // Its repeats type new lines only where it went down: not after a Tab
-        // has carried a press on a button into the box.
+        // Its repeats type new lines only in the box it went down in, not
+        // after a Tab has carried a press on a button there.
         if (key.focus == FocusKind::ReportBox)
-            return key.repeat && !return_in_box_ ? KeyAction::Swallow : KeyAction::Default;
+            return key.repeat && went_down_in != FocusKind::ReportBox ? KeyAction::Swallow : KeyAction::Default;
         if (key.focus != FocusKind::CommandButton || key.repeat) return KeyAction::Swallow;
         return key.down ? KeyAction::PressFocused : KeyAction::ReleaseFocused;
     default:

@@ -3,6 +3,7 @@
 // and Notepad command line. Plain functions, tested natively.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace Vantrel_GUI {
@@ -89,8 +90,8 @@ public:
     void Forget();
 
 private:
-    bool pressed_here_[256] = {};  // by virtual key: went down in this window
-    bool return_in_box_ = false;   // Enter last went down in the report box
+    // By virtual key: where it went down in this window, if it did.
+    std::optional<FocusKind> down_in_[256];
 };
 
 // --- Saving -------------------------------------------------------------

@@ -38,7 +38,7 @@ TEST(Placement, LargeFontsAsFarAsTheWholeWindowFits) {
 // before the window had the keyboard (from the confirmation, which takes
 // it) is nothing until released.
 TEST(Keyboard, OneClickAPressAndNothingFromKeysHeldElsewhere) {
-    constexpr unsigned kReturn = 0x0D;
+    constexpr unsigned kReturn = 0x0D, kA = 0x41;
     const FocusKind button = FocusKind::CommandButton, box = FocusKind::ReportBox;
     const struct {
         bool away;  // the window lost the keyboard before this key
@@ -49,9 +49,9 @@ TEST(Keyboard, OneClickAPressAndNothingFromKeysHeldElsewhere) {
         {false, {kReturn, true, true, false, button}, KeyAction::Swallow},
         {false, {kReturn, true, true, false, box}, KeyAction::Swallow},  // carried into the box by Tab
         {false, {kReturn, false, false, false, button}, KeyAction::ReleaseFocused},
+        {false, {kA, true, false, false, box}, KeyAction::Default},  // typed
+        {true, {kA, true, true, false, box}, KeyAction::Swallow},
         {false, {kReturn, true, false, false, box}, KeyAction::Default},  // a new line
-        {true, {kReturn, true, true, false, box}, KeyAction::Swallow},
-        {false, {kReturn, true, false, false, box}, KeyAction::Default},
         {false, {kReturn, true, true, false, box}, KeyAction::Default},
     };
     KeyRules rules;
